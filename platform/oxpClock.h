@@ -1,0 +1,31 @@
+// Local time and time-zone bias.
+#pragma once
+#include <cstdint>
+
+namespace oxp {
+
+// SYSTEMTIME.
+struct LocalTime {
+    std::uint16_t year;
+    std::uint16_t month; // 1-12
+    std::uint16_t dayOfWeek; // 0 = Sunday
+    std::uint16_t day;
+    std::uint16_t hour;
+    std::uint16_t minute;
+    std::uint16_t second;
+    std::uint16_t milliseconds;
+};
+
+// GetLocalTime.
+LocalTime localTime() noexcept;
+
+// GetTimeZoneInformation's Bias: minutes to add to local time to get UTC (UTC+1 gives -60).
+std::int32_t timeZoneBias() noexcept;
+
+namespace seam {
+// Fix the clock for tests; unfixClock() returns to the real one.
+void fixClock(const LocalTime& time, std::int32_t bias) noexcept;
+void unfixClock() noexcept;
+} // namespace seam
+
+} // namespace oxp
