@@ -1,0 +1,25 @@
+// Test helpers around the platform's allocation seam.
+#pragma once
+#include "platform/oxpMemory.h"
+#include <cstdint>
+
+// Makes the k-th allocation from now fail while it lives (every one after it too, if asked).
+class oxFailAllocation {
+  public:
+    explicit oxFailAllocation(std::uint32_t k, bool every = false) {
+        oxp::seam::failAllocation(k, every);
+    }
+    ~oxFailAllocation() { oxp::seam::clearAllocationFailure(); }
+    oxFailAllocation(const oxFailAllocation&) = delete;
+    oxFailAllocation& operator=(const oxFailAllocation&) = delete;
+};
+
+// Remembers the live-allocation count; leaked() tells how many blocks appeared since.
+class oxLiveAllocations {
+  public:
+    oxLiveAllocations() : start_(oxp::seam::liveAllocations()) {}
+    std::int64_t leaked() const { return oxp::seam::liveAllocations() - start_; }
+
+  private:
+    std::int64_t start_;
+};
