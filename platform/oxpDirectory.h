@@ -25,7 +25,7 @@ constexpr FindHandle invalidFindHandle = -1;
 
 // FindFirstFileA / FindNextFileA / FindClose. The pattern is a path whose last part may hold
 // '*' and '?', matched case-insensitively; only plain files are found, in a stable order
-// (sorted case-insensitively by name).
+// (sorted case-insensitively by name). As on Windows, "x.*" also matches names without a dot.
 FindHandle findFirstFile(const char* pattern, FindData* data) noexcept;
 bool findNextFile(FindHandle h, FindData* data) noexcept;
 bool findClose(FindHandle h) noexcept;

@@ -11,7 +11,9 @@ using ModuleHandle = std::uint32_t;
 // LoadLibraryA. A bare name is searched as Windows searches: an already loaded module of that
 // name, the host program's directory, the current directory, then the system's search. A name
 // with a separator is taken relative to the current directory. Loading the same file again
-// gives the same handle and raises its reference count. 0 on failure.
+// gives the same handle and raises its reference count. As LoadLibraryA does, a name without
+// extension gets ".dll" and a trailing dot means "no extension"; file names match in any case.
+// 0 on failure.
 ModuleHandle loadModule(const char* name) noexcept;
 
 // GetProcAddress: null when the module or the symbol is unknown.

@@ -18,7 +18,48 @@
 #include "platform/oxpModule.h"
 #include <cstdint>
 
-// (definitions supplied with the platform implementation)
+// Layout. Each macro emits one const char array into its own section, built from string
+// literals, so the bytes sit in the file exactly as written:
+//   .oxversion:  "oxVersionBlock" NUL "1" NUL, then entries  path NUL value NUL,  then NUL.
+//   .oxstrings:  "oxStringTable" NUL "1" NUL, then entries  number NUL text NUL,  then NUL.
+// The first two texts are the magic and the format version: a section that does not start
+// with them is no block. The fixed part is the entry of path "\" whose value reads
+// "FM.Fm.Fb.Fr PM.Pm.Pb.Pr T" (file version, product version, file type; each number decimal
+// or 0x-hex, at most 0xFFFF, T at most 0xFFFFFFFF). getFileVersionInfo turns it into a
+// FixedFileInfo. Values and texts may not hold NUL characters.
+//
+// The arrays have internal linkage and are marked used and retained, so they survive hidden
+// visibility, --exclude-libs and --gc-sections.
+#define OX_RESOURCE_TEXT_(x) #x
+#define OX_RESOURCE_TEXT(x) OX_RESOURCE_TEXT_(x)
+#define OX_RESOURCE_SECTION_(name) [[gnu::used, gnu::retain, gnu::section(name)]]
+
+#define OX_VFT_APP 1
+#define OX_VFT_DLL 2
+
+#define OX_VERSION_MAGIC "oxVersionBlock"
+#define OX_STRINGS_MAGIC "oxStringTable"
+#define OX_RESOURCE_FORMAT "1"
+
+#define OX_VERSION_BLOCK(entries)                                                              \
+    OX_RESOURCE_SECTION_(".oxversion")                                                         \
+    static const char oxVersionBlock_[] = OX_VERSION_MAGIC "\0" OX_RESOURCE_FORMAT "\0" entries;
+
+#define OX_VERSION_FIXED(fileMajor, fileMinor, fileBuild, fileRevision, productMajor,          \
+                         productMinor, productBuild, productRevision, fileType)                \
+    "\\" "\0" OX_RESOURCE_TEXT(fileMajor) "." OX_RESOURCE_TEXT(fileMinor) "."                  \
+    OX_RESOURCE_TEXT(fileBuild) "." OX_RESOURCE_TEXT(fileRevision) " "                         \
+    OX_RESOURCE_TEXT(productMajor) "." OX_RESOURCE_TEXT(productMinor) "."                      \
+    OX_RESOURCE_TEXT(productBuild) "." OX_RESOURCE_TEXT(productRevision) " "                   \
+    OX_RESOURCE_TEXT(fileType) "\0"
+
+#define OX_VERSION_VALUE(path, value) path "\0" value "\0"
+
+#define OX_STRING_TABLE(entries)                                                               \
+    OX_RESOURCE_SECTION_(".oxstrings")                                                         \
+    static const char oxStringTable_[] = OX_STRINGS_MAGIC "\0" OX_RESOURCE_FORMAT "\0" entries;
+
+#define OX_STRING(number, text) OX_RESOURCE_TEXT(number) "\0" text "\0"
 
 namespace oxp {
 

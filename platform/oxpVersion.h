@@ -34,4 +34,10 @@ bool getFileVersionInfo(const char* file, std::uint32_t size, void* buffer) noex
 bool verQueryValue(const void* block, const char* path, const void** value,
                    std::uint32_t* length) noexcept;
 
+// The index-th string value of a block filled by getFileVersionInfo, in declaration order
+// (Windows programs walk the raw block for this; here the layout is the platform's own).
+// False past the last value.
+bool versionValueAt(const void* block, std::uint32_t index, const char** path,
+                    const char** value) noexcept;
+
 } // namespace oxp

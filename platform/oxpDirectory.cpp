@@ -1,0 +1,165 @@
+// Current directory and wildcard directory search over POSIX calls.
+#include "platform/oxpDirectory.h"
+#include "platform/oxpPath.h"
+#include <algorithm>
+#include <cstring>
+#include <deque>
+#include <dirent.h>
+#include <map>
+#include <mutex>
+#include <string>
+#include <sys/stat.h>
+#include <unistd.h>
+#include <vector>
+
+namespace {
+
+char foldCase(char c) noexcept { return (c >= 'A' && c <= 'Z') ? static_cast<char>(c + 32) : c; }
+
+// '*' any run, '?' any one character, letters case-insensitive.
+bool wildcardMatch(const char* pattern, const char* name) noexcept {
+    const char* star = nullptr;
+    const char* resume = nullptr;
+    while (*name) {
+        if (*pattern == '*') {
+            star = pattern++;
+            resume = name;
+        } else if (*pattern == '?' || (*pattern && foldCase(*pattern) == foldCase(*name))) {
+            ++pattern;
+            ++name;
+        } else if (star) {
+            pattern = star + 1;
+            name = ++resume;
+        } else {
+            return false;
+        }
+    }
+    while (*pattern == '*')
+        ++pattern;
+    return *pattern == '\0';
+}
+
+// Windows lets "x.*" match names without any extension too, so "*.*" matches every file.
+bool nameMatches(const std::string& pattern, const std::string& name) {
+    if (wildcardMatch(pattern.c_str(), name.c_str()))
+        return true;
+    bool dotStar = pattern.size() >= 2 && pattern.compare(pattern.size() - 2, 2, ".*") == 0;
+    return dotStar && name.find('.') == std::string::npos &&
+           wildcardMatch(pattern.substr(0, pattern.size() - 2).c_str(), name.c_str());
+}
+
+bool lessNoCase(const oxp::FindData& a, const oxp::FindData& b) {
+    int folded = strcasecmp(a.fileName, b.fileName);
+    return folded != 0 ? folded < 0 : std::strcmp(a.fileName, b.fileName) < 0;
+}
+
+// The plain files of folder whose names match pattern, in search order.
+std::vector<oxp::FindData> matchingFiles(const std::string& folder, const std::string& pattern) {
+    std::vector<oxp::FindData> found;
+    DIR* dir = opendir(folder.c_str());
+    if (!dir)
+        return found;
+    while (dirent* entry = readdir(dir)) {
+        std::string name = entry->d_name;
+        struct stat info {};
+        if (name.size() >= oxp::maxPath || !nameMatches(pattern, name) ||
+            stat((folder + "/" + name).c_str(), &info) != 0 || !S_ISREG(info.st_mode))
+            continue;
+        oxp::FindData data{};
+        std::memcpy(data.fileName, name.c_str(), name.size() + 1);
+        data.fileSize = static_cast<std::uint64_t>(info.st_size);
+        found.push_back(data);
+    }
+    closedir(dir);
+    std::sort(found.begin(), found.end(), lessNoCase);
+    return found;
+}
+
+// Open searches: the files still to hand out, by handle.
+struct Searches {
+    std::mutex lock;
+    std::map<oxp::FindHandle, std::deque<oxp::FindData>> open;
+    oxp::FindHandle next = 1;
+};
+
+Searches& searches() {
+    static Searches* all = new Searches; // never destroyed: searches may close at exit
+    return *all;
+}
+
+} // namespace
+
+namespace oxp {
+
+bool setCurrentDirectory(const char* path) noexcept {
+    if (!path || !*path)
+        return false;
+    try {
+        return chdir(resolveHostPath(hostPath(path)).c_str()) == 0;
+    } catch (...) {
+        return false;
+    }
+}
+
+std::uint32_t getCurrentDirectory(std::uint32_t size, char* buffer) noexcept {
+    char* cwd = getcwd(nullptr, 0);
+    if (!cwd)
+        return 0;
+    std::size_t length = std::strlen(cwd);
+    std::uint32_t result = 0;
+    if (length < UINT32_MAX) {
+        if (buffer && size > length) {
+            std::memcpy(buffer, cwd, length + 1);
+            result = static_cast<std::uint32_t>(length);
+        } else {
+            result = static_cast<std::uint32_t>(length + 1);
+        }
+    }
+    std::free(cwd);
+    return result;
+}
+
+FindHandle findFirstFile(const char* pattern, FindData* data) noexcept {
+    if (!pattern || !data)
+        return invalidFindHandle;
+    try {
+        std::string path = hostPath(pattern);
+        std::size_t slash = path.rfind('/');
+        std::string folder = slash == std::string::npos ? "." : slash == 0 ? "/" : path.substr(0, slash);
+        std::string name = slash == std::string::npos ? path : path.substr(slash + 1);
+        if (name.empty())
+            return invalidFindHandle;
+        std::vector<FindData> found = matchingFiles(resolveHostPath(folder), name);
+        if (found.empty())
+            return invalidFindHandle;
+        *data = found.front();
+        Searches& all = searches();
+        std::lock_guard<std::mutex> hold(all.lock);
+        FindHandle handle = all.next++;
+        all.open.emplace(handle, std::deque<FindData>(found.begin() + 1, found.end()));
+        return handle;
+    } catch (...) {
+        return invalidFindHandle;
+    }
+}
+
+bool findNextFile(FindHandle h, FindData* data) noexcept {
+    if (!data)
+        return false;
+    Searches& all = searches();
+    std::lock_guard<std::mutex> hold(all.lock);
+    auto it = all.open.find(h);
+    if (it == all.open.end() || it->second.empty())
+        return false;
+    *data = it->second.front();
+    it->second.pop_front();
+    return true;
+}
+
+bool findClose(FindHandle h) noexcept {
+    Searches& all = searches();
+    std::lock_guard<std::mutex> hold(all.lock);
+    return all.open.erase(h) == 1;
+}
+
+} // namespace oxp
