@@ -1,8 +1,13 @@
 // oxMessages_c: the one message object of a module (or host). Every error box of the
 // framework is composed here from the language modules' texts.
+//
+// Box texts are composed in one 512-byte buffer: the header, then the message. What does not
+// fit is cut at the buffer's end, the terminating zero kept (a numbered text is cut, not
+// replaced by "Unable to format Message"; that text stands for the other formatting failures).
 #pragma once
 #include "framework/diag/oxLanguageModule.h"
 #include "framework/types/oxString.h"
+#include <cstdarg>
 #include <cstdint>
 
 class oxMessages_c {
@@ -14,25 +19,50 @@ class oxMessages_c {
     oxMessages_c(const oxMessages_c&) = delete;
     oxMessages_c& operator=(const oxMessages_c&) = delete;
 
-    // The message object reports go to: the newest live one, else one built on first use.
+    // The message object reports go to: the newest live one, else one built on first use. That
+    // one lives until the process ends and is never destroyed, so reports made while other
+    // static objects are destroyed still find it.
     static oxMessages_c& instance();
 
-    // Header, then the message text formatted with the inserts (insert-style %1, %2!lu!...).
+    // Header, then the message text formatted with the inserts (insert-style, %1, %2!lu!...).
+    // Calls that pass inserts take the template below, which counts them, so a text naming
+    // more inserts than were given shows "Unable to format Message"; this form is reached
+    // without inserts. An insert is a number, a pointer, a text or an oxString_c.
     void reportNumbered(const char* source, std::uint32_t line, std::uint32_t number, ...);
+    template <typename First, typename... Rest>
+    void reportNumbered(const char* source, std::uint32_t line, std::uint32_t number,
+                        const First& first, const Rest&... rest) {
+        reportCounted(source, line, number, static_cast<std::uint32_t>(1 + sizeof...(Rest)),
+                      oxInsert::pass(first), oxInsert::pass(rest)...);
+    }
     void reportNumberedText(const char* source, std::uint32_t line, std::uint32_t number,
                             const oxString_c& insert);
     // reportNumberedText with message 0x1001.
     void reportText(const char* source, std::uint32_t line, const oxString_c& insert);
     // Header, then a printf-style format applied to the arguments.
     void reportFormatted(const char* source, std::uint32_t line, const char* format, ...);
-    // Without header.
+    // Without header; the inserts are counted as for reportNumbered.
     void showNumbered(std::uint32_t number, ...);
+    template <typename First, typename... Rest>
+    void showNumbered(std::uint32_t number, const First& first, const Rest&... rest) {
+        showCounted(number, static_cast<std::uint32_t>(1 + sizeof...(Rest)),
+                    oxInsert::pass(first), oxInsert::pass(rest)...);
+    }
     void showFormatted(const char* format, ...);
 
     const oxString_c& errorTitle() const noexcept { return errorTitle_; }
     const oxString_c& warningTitle() const noexcept { return warningTitle_; }
 
   private:
+    void reportCounted(const char* source, std::uint32_t line, std::uint32_t number,
+                       std::uint32_t count, ...);
+    void showCounted(std::uint32_t number, std::uint32_t count, ...);
+    std::uint32_t writeHeader(const char* source, std::uint32_t line);
+    void writeNumbered(std::uint32_t offset, std::uint32_t number, std::uint32_t count,
+                       va_list* inserts);
+    const oxString_c& findText(std::uint32_t number);
+    void show();
+
     bool showSource_ = true;
     oxString_c errorTitle_;
     oxString_c lineHeader_;

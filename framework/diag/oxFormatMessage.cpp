@@ -1,0 +1,365 @@
+// Insert-style formatting: parse the text, read the inserts, write what fits.
+#include "framework/diag/oxFormatMessage.h"
+#include <cstdio>
+#include <cstring>
+
+namespace {
+
+constexpr unsigned maxInsert = 99;
+constexpr std::size_t maxSpec = 24; // characters between the exclamation marks
+
+// How an insert's argument is read.
+enum class ArgKind : std::uint8_t { unnamed, int32, int64, pointer, text };
+
+struct InsertSpec {
+    ArgKind kind = ArgKind::text;
+    char conversion = 's';
+    char format[maxSpec + 8] = "%s"; // printf form with this platform's length modifier
+};
+
+struct Token {
+    enum Kind : std::uint8_t { character, space, insert, end, invalid } kind = end;
+    char ch = 0;
+    unsigned number = 0;
+    const char* raw = nullptr; // the insert sequence as written, for ignoreInserts
+    std::size_t rawLength = 0;
+    InsertSpec spec;
+};
+
+bool isFlag(char c) { return c == '-' || c == '+' || c == ' ' || c == '#' || c == '0'; }
+bool isDigit(char c) { return c >= '0' && c <= '9'; }
+
+// Length modifiers, longest first. Windows' "l" is 32 bits.
+enum class Size : std::uint8_t { normal, half, wide64, pointerSized };
+struct Modifier {
+    const char* text;
+    std::size_t length;
+    Size size;
+};
+constexpr Modifier modifiers[] = {{"I64", 3, Size::wide64}, {"I32", 3, Size::normal},
+                                  {"ll", 2, Size::wide64},  {"hh", 2, Size::half},
+                                  {"I", 1, Size::pointerSized}, {"h", 1, Size::half},
+                                  {"l", 1, Size::normal}};
+
+// Parses the type between the exclamation marks ("-10s", "lu", "I64x") into a printf format
+// for this platform. Combinations printf leaves undefined are refused.
+bool parseSpec(const char* s, std::size_t n, InsertSpec& spec) {
+    if (n == 0 || n > maxSpec)
+        return false;
+    std::size_t i = 0;
+    char* out = spec.format;
+    *out++ = '%';
+    bool alternate = false, zeroPad = false, precision = false;
+    for (; i < n && isFlag(s[i]); ++i) {
+        alternate |= s[i] == '#';
+        zeroPad |= s[i] == '0';
+        *out++ = s[i];
+    }
+    while (i < n && isDigit(s[i]))
+        *out++ = s[i++];
+    if (i < n && s[i] == '.') {
+        precision = true;
+        for (*out++ = s[i++]; i < n && isDigit(s[i]);)
+            *out++ = s[i++];
+    }
+    Size size = Size::normal;
+    bool windowsLong = false;
+    for (const Modifier& m : modifiers) {
+        if (n - i > m.length && std::memcmp(s + i, m.text, m.length) == 0) {
+            size = m.size;
+            windowsLong = std::strcmp(m.text, "l") == 0;
+            i += m.length;
+            break;
+        }
+    }
+    if (i + 1 != n)
+        return false;
+    const char c = s[i];
+    const bool integer = std::strchr("diuxXo", c) != nullptr;
+    if (alternate && !(c == 'x' || c == 'X' || c == 'o'))
+        return false;
+    if (!integer && (zeroPad || (precision && c != 's') || size == Size::wide64 ||
+                     size == Size::pointerSized || (size == Size::half && c == 'p')))
+        return false;
+    if (windowsLong && !integer)
+        return false; // "ls", "lc": wide text or character
+    spec.conversion = c;
+    if (integer) {
+        const bool wide = size == Size::wide64 || size == Size::pointerSized;
+        spec.kind = size == Size::pointerSized ? ArgKind::pointer
+                    : wide                     ? ArgKind::int64
+                                               : ArgKind::int32;
+        if (wide) {
+            *out++ = 'l';
+            *out++ = 'l';
+        } else if (size == Size::half) {
+            *out++ = 'h';
+        }
+        *out++ = c;
+    } else if (c == 'c' || c == 's') {
+        spec.kind = c == 'c' ? ArgKind::int32 : ArgKind::text;
+        *out++ = c;
+    } else if (c == 'p') {
+        // Upper-case hexadecimal digits of the full pointer width, as Windows shows pointers.
+        spec.kind = ArgKind::pointer;
+        const char digits[] = {'.', static_cast<char>('0' + 2 * sizeof(void*) / 10),
+                               static_cast<char>('0' + 2 * sizeof(void*) % 10), 'l', 'l', 'X'};
+        for (char d : digits)
+            *out++ = d;
+    } else {
+        return false; // '*', floating point, wide texts (S, C, w), unknown types
+    }
+    *out = 0;
+    return true;
+}
+
+// Reads the next piece of the text at p; advances p.
+Token next(const char*& p, bool joinLines) {
+    Token t;
+    if (*p == 0)
+        return t;
+    if (*p != '%') {
+        if (joinLines && (*p == '\r' || *p == '\n')) {
+            if (p[0] == '\r' && p[1] == '\n')
+                ++p;
+            ++p;
+            t.kind = Token::space;
+            return t;
+        }
+        t.kind = Token::character;
+        t.ch = *p++;
+        return t;
+    }
+    const char* start = p++;
+    if (*p >= '1' && *p <= '9') {
+        t.kind = Token::insert;
+        t.number = static_cast<unsigned>(*p++ - '0');
+        if (isDigit(*p))
+            t.number = t.number * 10 + static_cast<unsigned>(*p++ - '0');
+        if (*p == '!') {
+            const char* close = std::strchr(p + 1, '!');
+            if (!close || !parseSpec(p + 1, static_cast<std::size_t>(close - p - 1), t.spec)) {
+                t.kind = Token::invalid;
+                return t;
+            }
+            p = close + 1;
+        }
+        t.raw = start;
+        t.rawLength = static_cast<std::size_t>(p - start);
+        return t;
+    }
+    switch (*p) {
+    case 0:
+        t.kind = Token::invalid;
+        return t;
+    case '0':
+        ++p;
+        t.kind = Token::end;
+        return t;
+    case 'n':
+        t.ch = '\n'; // LF on this platform
+        break;
+    case 'r':
+        t.ch = '\r';
+        break;
+    case 't':
+        t.ch = '\t';
+        break;
+    default:
+        t.ch = *p;
+        break;
+    }
+    ++p;
+    t.kind = Token::character;
+    return t;
+}
+
+// Output that never passes buffer[size - 1].
+class Writer {
+  public:
+    Writer(char* buffer, std::uint32_t size) : buffer_(buffer), size_(size) {}
+    bool full() const { return full_; }
+    std::uint32_t length() const { return pos_; }
+
+    void put(char c) {
+        if (pos_ + 1 < size_)
+            buffer_[pos_++] = c;
+        else
+            full_ = true;
+    }
+    void put(const char* s, std::size_t n) {
+        for (std::size_t i = 0; i < n && !full_; ++i)
+            put(s[i]);
+    }
+    template <typename T> void print(const char* format, T value) {
+        const std::uint32_t room = size_ - pos_;
+        const int n = std::snprintf(buffer_ + pos_, room, format, value);
+        if (n < 0) {
+            full_ = true; // cannot happen with the formats built above
+        } else if (static_cast<std::uint32_t>(n) < room) {
+            pos_ += static_cast<std::uint32_t>(n);
+        } else {
+            pos_ = size_ - 1; // snprintf kept what fits and terminated it
+            full_ = true;
+        }
+    }
+    void terminate() { buffer_[pos_ < size_ ? pos_ : size_ - 1] = 0; }
+
+  private:
+    char* buffer_;
+    std::uint32_t size_;
+    std::uint32_t pos_ = 0;
+    bool full_ = false;
+};
+
+void writeInsert(Writer& out, const InsertSpec& spec, std::uint64_t value) {
+    switch (spec.kind) {
+    case ArgKind::text: {
+        const char* s = reinterpret_cast<const char*>(static_cast<std::uintptr_t>(value));
+        out.print(spec.format, s ? s : "(null)");
+        break;
+    }
+    case ArgKind::int32: {
+        const auto low = static_cast<std::uint32_t>(value);
+        if (spec.conversion == 'd' || spec.conversion == 'i' || spec.conversion == 'c')
+            out.print(spec.format, static_cast<int>(static_cast<std::int32_t>(low)));
+        else
+            out.print(spec.format, static_cast<unsigned>(low));
+        break;
+    }
+    case ArgKind::int64:
+    case ArgKind::pointer:
+    case ArgKind::unnamed:
+        if (spec.conversion == 'd' || spec.conversion == 'i')
+            out.print(spec.format, static_cast<long long>(value));
+        else
+            out.print(spec.format, static_cast<unsigned long long>(value));
+        break;
+    }
+}
+
+// The parse of the whole text: checks it and finds each insert's type and the highest one.
+struct Plan {
+    ArgKind kinds[maxInsert + 1] = {};
+    unsigned highest = 0;
+};
+
+oxFormatError check(const char* text, std::uint32_t flags, Plan& plan) {
+    const bool ignore = (flags & oxFormatFlag::ignoreInserts) != 0;
+    const bool join = (flags & oxFormatFlag::maxWidthMask) != 0;
+    for (const char* p = text;;) {
+        const Token t = next(p, join);
+        if (t.kind == Token::end)
+            return oxFormatError::none;
+        if (t.kind == Token::invalid)
+            return oxFormatError::invalidParameter;
+        if (t.kind == Token::insert && !ignore) {
+            if (plan.kinds[t.number] == ArgKind::unnamed)
+                plan.kinds[t.number] = t.spec.kind;
+            if (t.number > plan.highest)
+                plan.highest = t.number;
+        }
+    }
+}
+
+std::uint32_t produce(const char* text, std::uint32_t flags, const std::uint64_t* values,
+                      char* buffer, std::uint32_t size, oxFormatError* error) {
+    const bool ignore = (flags & oxFormatFlag::ignoreInserts) != 0;
+    const bool join = (flags & oxFormatFlag::maxWidthMask) != 0;
+    Writer out(buffer, size);
+    for (const char* p = text; !out.full();) {
+        const Token t = next(p, join);
+        if (t.kind == Token::end)
+            break;
+        if (t.kind == Token::character)
+            out.put(t.ch);
+        else if (t.kind == Token::space)
+            out.put(' ');
+        else if (ignore)
+            out.put(t.raw, t.rawLength);
+        else
+            writeInsert(out, t.spec, values[t.number]);
+    }
+    out.terminate();
+    if (out.full()) {
+        if (error)
+            *error = oxFormatError::insufficientBuffer;
+        return 0;
+    }
+    if (error)
+        *error = oxFormatError::none;
+    return out.length();
+}
+
+// Common checks; on failure leaves an empty text in the buffer where there is one.
+oxFormatError prepare(std::uint32_t flags, const char* text, char* buffer, std::uint32_t size,
+                      std::uint32_t count, bool haveArguments, Plan& plan) {
+    if (buffer && size > 0)
+        buffer[0] = 0;
+    const std::uint32_t width = flags & oxFormatFlag::maxWidthMask;
+    const std::uint32_t known = oxFormatFlag::maxWidthMask | oxFormatFlag::ignoreInserts |
+                                oxFormatFlag::fromString | oxFormatFlag::argumentArray;
+    if (!text || !buffer || size == 0 || (flags & oxFormatFlag::fromString) == 0 ||
+        (flags & ~known) != 0 || (width != 0 && width != oxFormatFlag::maxWidthMask))
+        return oxFormatError::invalidParameter;
+    const oxFormatError parsed = check(text, flags, plan);
+    if (parsed != oxFormatError::none)
+        return parsed;
+    if (plan.highest > 0 && (!haveArguments || plan.highest > count))
+        return oxFormatError::missingInsert;
+    return oxFormatError::none;
+}
+
+std::uint32_t fail(oxFormatError reason, oxFormatError* error) {
+    if (error)
+        *error = reason;
+    return 0;
+}
+
+} // namespace
+
+std::uint32_t oxFormatMessageV(std::uint32_t flags, const char* text, char* buffer,
+                               std::uint32_t size, std::uint32_t count, va_list* arguments,
+                               oxFormatError* error) noexcept {
+    Plan plan;
+    if ((flags & oxFormatFlag::argumentArray) != 0)
+        return fail(oxFormatError::invalidParameter, error);
+    const oxFormatError ready =
+        prepare(flags, text, buffer, size, count, arguments != nullptr, plan);
+    if (ready != oxFormatError::none)
+        return fail(ready, error);
+    std::uint64_t values[maxInsert + 1] = {};
+    for (unsigned i = 1; i <= plan.highest; ++i) {
+        switch (plan.kinds[i]) {
+        case ArgKind::int32:
+            values[i] = va_arg(*arguments, unsigned);
+            break;
+        case ArgKind::int64:
+            values[i] = va_arg(*arguments, unsigned long long);
+            break;
+        case ArgKind::text:
+            values[i] = reinterpret_cast<std::uintptr_t>(va_arg(*arguments, const char*));
+            break;
+        case ArgKind::pointer:
+        case ArgKind::unnamed:
+            values[i] = va_arg(*arguments, std::uintptr_t);
+            break;
+        }
+    }
+    return produce(text, flags, values, buffer, size, error);
+}
+
+std::uint32_t oxFormatMessageArray(std::uint32_t flags, const char* text, char* buffer,
+                                   std::uint32_t size, std::uint32_t count,
+                                   const std::uintptr_t* arguments,
+                                   oxFormatError* error) noexcept {
+    Plan plan;
+    const oxFormatError ready =
+        prepare(flags, text, buffer, size, count, arguments != nullptr, plan);
+    if (ready != oxFormatError::none)
+        return fail(ready, error);
+    std::uint64_t values[maxInsert + 1] = {};
+    for (unsigned i = 1; i <= plan.highest; ++i)
+        values[i] = arguments[i - 1];
+    return produce(text, flags, values, buffer, size, error);
+}
