@@ -2,31 +2,93 @@
 // the directory's component in the service provider, loads the component modules, routes the
 // provider's requests to their component objects and drives their timers.
 //
-// Present so far: the members in their final order, the constructor that stores the directory
-// and the provider, and the accessors the component objects use. Not built yet: start-up
-// (description discovery, installation, group listing, module loading, duplicate check),
-// start/stop/poll, the module loader and the request handlers. Until then the kernel installs
-// nothing and loads nothing; whoever loads a module sets the name of the module being loaded.
+// The implementation is spread over three files: coxKernel.cpp (start-up, start/stop/poll,
+// teardown, directories), coxKernelLoader.cpp (module scan, load, unload) and
+// coxKernelRequests.cpp (the request handlers).
 #pragma once
 #include "framework/base/coxBaseList.h"
+#include "framework/kernel/coxBusyGuard.h"
 #include "framework/model/oxComponent.h"
 #include "framework/model/oxGroup.h"
 #include "framework/types/oxAccessList.h"
 #include "framework/types/oxOctetString.h"
 #include "framework/types/oxString.h"
-#include <atomic>
 #include <cstdint>
 
 class coxServiceProvider_c;
+class oxAttribValue_c;
+class oxKey_c;
 
 class coxKernel_c {
   public:
-    // Stores the directory and the provider; the status is left as it came.
+    // Start-up on a directory: installs its component from its MIF file or else its MIX file,
+    // loads its component modules and checks the provider for an older copy. The status must
+    // be 0 on entry. Throws oxInvalidDirectory_c, oxInsufficientMemory_c or the MIX reader's
+    // oxFatal_c.
     coxKernel_c(const oxString_c& directory, coxServiceProvider_c* serviceProvider,
                 std::uint32_t* status);
+    // Start-up with a MIF name the provider installs from, without any discovery.
+    coxKernel_c(const oxString_c& mifName, const oxString_c& directory,
+                coxServiceProvider_c* serviceProvider, std::uint32_t* status);
+    // Stops, deletes a MIF-installed component, withdraws, unloads every module.
     virtual ~coxKernel_c();
     coxKernel_c(const coxKernel_c&) = delete;
     coxKernel_c& operator=(const coxKernel_c&) = delete;
+
+    // Guarded; see the busy guard.
+    bool start(std::uint32_t* status);
+    bool stop(std::uint32_t* status);
+    // One second for the component objects' timers.
+    void poll();
+
+    bool useCurrentDirectory(std::uint32_t* status);
+    bool changeToDirectory(std::uint32_t* status);
+
+    // Module loader. Loading and unloading take no guard.
+    void loadAllModules();
+    bool loadModule(const oxString_c& moduleName, std::uint32_t* status);
+    bool isComponentModule(const oxString_c& moduleName, std::uint32_t* status);
+    bool unloadModule(const oxString_c& moduleName, std::uint32_t* status);
+    void unloadAllModules();
+
+    // Request handlers. The guarded ones hold the busy guard and convert text values between
+    // the provider's form and the component's; the unguarded ones (used by group proxies from
+    // inside the process) do neither. Each returns whether the status is 0.
+    bool getAttribute(oxAttribValue_c& value, const std::uint32_t* groupId, oxKey_c& rowKey,
+                      std::uint32_t a, std::uint32_t b, std::uint32_t* status);
+    bool getNextAttribute(oxAttribValue_c& value, const std::uint32_t* groupId, oxKey_c& rowKey,
+                          std::uint32_t a, std::uint32_t b, std::uint32_t* status);
+    bool reserveAttribute(oxAttribValue_c& value, const std::uint32_t* groupId, oxKey_c& rowKey,
+                          std::uint32_t a, std::uint32_t b, std::uint32_t* status);
+    bool releaseAttribute(oxAttribValue_c& value, const std::uint32_t* groupId, oxKey_c& rowKey,
+                          std::uint32_t a, std::uint32_t b, std::uint32_t* status);
+    bool setAttribute(oxAttribValue_c& value, const std::uint32_t* groupId, oxKey_c& rowKey,
+                      std::uint32_t a, std::uint32_t b, std::uint32_t* status);
+    bool addRow(oxAttribValue_c& value, const std::uint32_t* groupId, oxKey_c& rowKey,
+                std::uint32_t a, std::uint32_t b, std::uint32_t* status);
+    bool deleteRow(oxAttribValue_c& value, const std::uint32_t* groupId, oxKey_c& rowKey,
+                   std::uint32_t a, std::uint32_t b, std::uint32_t* status);
+
+    bool getAttributeUnguarded(oxAttribValue_c& value, const std::uint32_t* groupId,
+                               oxKey_c& rowKey, std::uint32_t a, std::uint32_t b,
+                               std::uint32_t* status);
+    bool getNextAttributeUnguarded(oxAttribValue_c& value, const std::uint32_t* groupId,
+                                   oxKey_c& rowKey, std::uint32_t a, std::uint32_t b,
+                                   std::uint32_t* status);
+    bool reserveAttributeUnguarded(oxAttribValue_c& value, const std::uint32_t* groupId,
+                                   oxKey_c& rowKey, std::uint32_t a, std::uint32_t b,
+                                   std::uint32_t* status);
+    bool releaseAttributeUnguarded(oxAttribValue_c& value, const std::uint32_t* groupId,
+                                   oxKey_c& rowKey, std::uint32_t a, std::uint32_t b,
+                                   std::uint32_t* status);
+    bool setAttributeUnguarded(oxAttribValue_c& value, const std::uint32_t* groupId,
+                               oxKey_c& rowKey, std::uint32_t a, std::uint32_t b,
+                               std::uint32_t* status);
+    bool addRowUnguarded(oxAttribValue_c& value, const std::uint32_t* groupId, oxKey_c& rowKey,
+                         std::uint32_t a, std::uint32_t b, std::uint32_t* status);
+    bool deleteRowUnguarded(oxAttribValue_c& value, const std::uint32_t* groupId,
+                            oxKey_c& rowKey, std::uint32_t a, std::uint32_t b,
+                            std::uint32_t* status);
 
     bool started() const noexcept { return started_; }
     bool installedFromMIF() const noexcept { return installedFromMIF_; }
@@ -36,12 +98,14 @@ class coxKernel_c {
     const oxString_c& directory() const noexcept { return directory_; }
     const oxString_c& language() const noexcept { return language_; }
     oxComponent_c& ownDescription() noexcept { return ownDescription_; }
+    const oxComponent_c& ownDescription() const noexcept { return ownDescription_; }
     oxGroupList_c& groups() noexcept { return groups_; }
     oxOctetString_c& spContext() noexcept { return spContext_; }
     coxServiceProvider_c* serviceProvider() const noexcept { return serviceProvider_; }
     coxBaseList_c& componentObjects() noexcept { return componentObjects_; }
+    const coxBaseList_c& componentObjects() const noexcept { return componentObjects_; }
     oxAccessList_c& accessTable() noexcept { return accessTable_; }
-    std::uint32_t busyGuard() const noexcept { return busy_.load(); }
+    std::uint32_t busyGuard() const noexcept { return busy_.value(); }
 
     // The file name of the module whose component object is being constructed: component
     // objects build their definition file names from it, since the object's own module name
@@ -54,7 +118,7 @@ class coxKernel_c {
     oxAccessList_c accessTable_;
     coxBaseList_c componentObjects_;
     oxComponent_c ownDescription_;
-    std::atomic<std::uint32_t> busy_{0};
+    coxBusyGuard_c busy_;
     oxString_c directory_;
     bool installedFromMIF_ = false;
     oxGroupList_c groups_;
