@@ -6,15 +6,15 @@
 namespace {
 
 constexpr unsigned maxInsert = 99;
-constexpr std::size_t maxSpec = 24; // characters between the exclamation marks
+constexpr std::size_t maxForm = 24; // characters between the exclamation marks
 
 // How an insert's argument is read.
 enum class ArgKind : std::uint8_t { unnamed, int32, int64, pointer, text };
 
-struct InsertSpec {
+struct InsertForm {
     ArgKind kind = ArgKind::text;
     char conversion = 's';
-    char format[maxSpec + 8] = "%s"; // printf form with this platform's length modifier
+    char format[maxForm + 8] = "%s"; // printf form with this platform's length modifier
 };
 
 struct Token {
@@ -23,7 +23,7 @@ struct Token {
     unsigned number = 0;
     const char* raw = nullptr; // the insert sequence as written, for ignoreInserts
     std::size_t rawLength = 0;
-    InsertSpec spec;
+    InsertForm form;
 };
 
 bool isFlag(char c) { return c == '-' || c == '+' || c == ' ' || c == '#' || c == '0'; }
@@ -43,11 +43,11 @@ constexpr Modifier modifiers[] = {{"I64", 3, Size::wide64}, {"I32", 3, Size::nor
 
 // Parses the type between the exclamation marks ("-10s", "lu", "I64x") into a printf format
 // for this platform. Combinations printf leaves undefined are refused.
-bool parseSpec(const char* s, std::size_t n, InsertSpec& spec) {
-    if (n == 0 || n > maxSpec)
+bool parseForm(const char* s, std::size_t n, InsertForm& form) {
+    if (n == 0 || n > maxForm)
         return false;
     std::size_t i = 0;
-    char* out = spec.format;
+    char* out = form.format;
     *out++ = '%';
     bool alternate = false, zeroPad = false, precision = false;
     for (; i < n && isFlag(s[i]); ++i) {
@@ -83,10 +83,10 @@ bool parseSpec(const char* s, std::size_t n, InsertSpec& spec) {
         return false;
     if (windowsLong && !integer)
         return false; // "ls", "lc": wide text or character
-    spec.conversion = c;
+    form.conversion = c;
     if (integer) {
         const bool wide = size == Size::wide64 || size == Size::pointerSized;
-        spec.kind = size == Size::pointerSized ? ArgKind::pointer
+        form.kind = size == Size::pointerSized ? ArgKind::pointer
                     : wide                     ? ArgKind::int64
                                                : ArgKind::int32;
         if (wide) {
@@ -97,11 +97,11 @@ bool parseSpec(const char* s, std::size_t n, InsertSpec& spec) {
         }
         *out++ = c;
     } else if (c == 'c' || c == 's') {
-        spec.kind = c == 'c' ? ArgKind::int32 : ArgKind::text;
+        form.kind = c == 'c' ? ArgKind::int32 : ArgKind::text;
         *out++ = c;
     } else if (c == 'p') {
         // Upper-case hexadecimal digits of the full pointer width, as Windows shows pointers.
-        spec.kind = ArgKind::pointer;
+        form.kind = ArgKind::pointer;
         const char digits[] = {'.', static_cast<char>('0' + 2 * sizeof(void*) / 10),
                                static_cast<char>('0' + 2 * sizeof(void*) % 10), 'l', 'l', 'X'};
         for (char d : digits)
@@ -138,7 +138,7 @@ Token next(const char*& p, bool joinLines) {
             t.number = t.number * 10 + static_cast<unsigned>(*p++ - '0');
         if (*p == '!') {
             const char* close = std::strchr(p + 1, '!');
-            if (!close || !parseSpec(p + 1, static_cast<std::size_t>(close - p - 1), t.spec)) {
+            if (!close || !parseForm(p + 1, static_cast<std::size_t>(close - p - 1), t.form)) {
                 t.kind = Token::invalid;
                 return t;
             }
@@ -212,28 +212,28 @@ class Writer {
     bool full_ = false;
 };
 
-void writeInsert(Writer& out, const InsertSpec& spec, std::uint64_t value) {
-    switch (spec.kind) {
+void writeInsert(Writer& out, const InsertForm& form, std::uint64_t value) {
+    switch (form.kind) {
     case ArgKind::text: {
         const char* s = reinterpret_cast<const char*>(static_cast<std::uintptr_t>(value));
-        out.print(spec.format, s ? s : "(null)");
+        out.print(form.format, s ? s : "(null)");
         break;
     }
     case ArgKind::int32: {
         const auto low = static_cast<std::uint32_t>(value);
-        if (spec.conversion == 'd' || spec.conversion == 'i' || spec.conversion == 'c')
-            out.print(spec.format, static_cast<int>(static_cast<std::int32_t>(low)));
+        if (form.conversion == 'd' || form.conversion == 'i' || form.conversion == 'c')
+            out.print(form.format, static_cast<int>(static_cast<std::int32_t>(low)));
         else
-            out.print(spec.format, static_cast<unsigned>(low));
+            out.print(form.format, static_cast<unsigned>(low));
         break;
     }
     case ArgKind::int64:
     case ArgKind::pointer:
     case ArgKind::unnamed:
-        if (spec.conversion == 'd' || spec.conversion == 'i')
-            out.print(spec.format, static_cast<long long>(value));
+        if (form.conversion == 'd' || form.conversion == 'i')
+            out.print(form.format, static_cast<long long>(value));
         else
-            out.print(spec.format, static_cast<unsigned long long>(value));
+            out.print(form.format, static_cast<unsigned long long>(value));
         break;
     }
 }
@@ -255,7 +255,7 @@ oxFormatError check(const char* text, std::uint32_t flags, Plan& plan) {
             return oxFormatError::invalidParameter;
         if (t.kind == Token::insert && !ignore) {
             if (plan.kinds[t.number] == ArgKind::unnamed)
-                plan.kinds[t.number] = t.spec.kind;
+                plan.kinds[t.number] = t.form.kind;
             if (t.number > plan.highest)
                 plan.highest = t.number;
         }
@@ -278,7 +278,7 @@ std::uint32_t produce(const char* text, std::uint32_t flags, const std::uint64_t
         else if (ignore)
             out.put(t.raw, t.rawLength);
         else
-            writeInsert(out, t.spec, values[t.number]);
+            writeInsert(out, t.form, values[t.number]);
     }
     out.terminate();
     if (out.full()) {
