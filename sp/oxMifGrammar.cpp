@@ -1,0 +1,568 @@
+#include "sp/oxMifGrammar.h"
+#include "sp/oxMifError.h"
+#include <algorithm>
+#include <cctype>
+#include <charconv>
+#include <set>
+
+namespace {
+
+std::string lower(std::string s) {
+    for (char& c : s)
+        c = static_cast<char>(std::tolower(static_cast<unsigned char>(c)));
+    return s;
+}
+
+bool sameWord(const std::string& a, const char* b) { return lower(a) == lower(b); }
+
+const oxMifEnumItem* enumByName(const std::vector<oxMifEnumItem>& items,
+                                const std::string& name) {
+    for (const auto& item : items)
+        if (item.name == name)
+            return &item;
+    return nullptr;
+}
+
+} // namespace
+
+// ---- token helpers --------------------------------------------------------------------------
+
+void oxMifGrammar_c::fail(const oxMifToken& at, const std::string& expected) {
+    throw oxMifError_c(tokens_.fileName(), at.line,
+                       "expected " + expected + ", found " + oxMifTokenizer_c::describe(at));
+}
+
+void oxMifGrammar_c::failAtLine(std::uint32_t line, const std::string& problem) {
+    throw oxMifError_c(tokens_.fileName(), line, problem);
+}
+
+bool oxMifGrammar_c::atWord(const char* word) {
+    const oxMifToken& t = tokens_.peek();
+    return t.kind == oxMifToken_e::word && sameWord(t.text, word);
+}
+
+void oxMifGrammar_c::expectWord(const char* word, const char* context) {
+    const oxMifToken t = tokens_.next();
+    if (t.kind != oxMifToken_e::word || !sameWord(t.text, word))
+        fail(t, std::string("'") + word + "'" + context);
+}
+
+void oxMifGrammar_c::expectEquals() {
+    const oxMifToken t = tokens_.next();
+    if (t.kind != oxMifToken_e::equals)
+        fail(t, "'='");
+}
+
+std::string oxMifGrammar_c::expectString(const char* what) {
+    expectEquals();
+    const oxMifToken t = tokens_.next();
+    if (t.kind != oxMifToken_e::string)
+        fail(t, std::string("a quoted ") + what);
+    return t.text;
+}
+
+std::int64_t oxMifGrammar_c::number(const oxMifToken& t, const char* what) {
+    if (t.kind != oxMifToken_e::number)
+        fail(t, what);
+    std::string digits = t.text;
+    int base = 10;
+    if (digits.size() > 2 && (digits[1] == 'x' || digits[1] == 'X')) {
+        digits.erase(0, 2);
+        base = 16;
+    }
+    if (!digits.empty() && digits[0] == '+')
+        digits.erase(0, 1);
+    std::int64_t v = 0;
+    const auto [end, ec] = std::from_chars(digits.data(), digits.data() + digits.size(), v, base);
+    if (ec != std::errc() || end != digits.data() + digits.size()) {
+        // Numbers above the signed 64-bit range still fit an unsigned 64-bit counter.
+        std::uint64_t u = 0;
+        const auto [uend, uec] =
+            std::from_chars(digits.data(), digits.data() + digits.size(), u, base);
+        if (uec != std::errc() || uend != digits.data() + digits.size())
+            failAtLine(t.line, std::string("number out of range: ") + t.text);
+        v = static_cast<std::int64_t>(u);
+    }
+    return v;
+}
+
+std::uint32_t oxMifGrammar_c::expectId(const char* what) {
+    expectEquals();
+    const oxMifToken t = tokens_.next();
+    const std::int64_t v = number(t, what);
+    if (v < 1 || v > 0xFFFFFFFFll)
+        failAtLine(t.line, std::string(what) + " out of range (1 to 4294967295): " + t.text);
+    return static_cast<std::uint32_t>(v);
+}
+
+void oxMifGrammar_c::expectEnd(const char* block) {
+    tokens_.next(); // "End", seen by the caller's loop
+    const oxMifToken t = tokens_.next();
+    if (t.kind != oxMifToken_e::word || !sameWord(t.text, block))
+        fail(t, std::string("'End ") + block + "'");
+}
+
+std::string oxMifGrammar_c::oneOf(const std::vector<const char*>& words, const char* expected) {
+    expectEquals();
+    const oxMifToken t = tokens_.next();
+    if (t.kind == oxMifToken_e::word)
+        for (const char* w : words)
+            if (sameWord(t.text, w))
+                return w;
+    fail(t, expected);
+}
+
+// ---- files ----------------------------------------------------------------------------------
+
+void oxMifGrammar_c::optionalLanguage(std::string& language) {
+    if (atWord("Language")) {
+        tokens_.next();
+        language = expectString("language text");
+    }
+}
+
+oxMifComponent oxMifGrammar_c::component() {
+    oxMifComponent c;
+    optionalLanguage(c.language);
+    expectWord("Start", " to open the component");
+    expectWord("Component", " after 'Start'");
+    std::vector<bool> templateUsed;
+    bool named = false;
+    for (;;) {
+        const oxMifToken t = tokens_.peek();
+        if (t.kind == oxMifToken_e::end)
+            fail(t, "'End Component'");
+        if (t.kind != oxMifToken_e::word)
+            fail(t, "a component keyword (Name, Description, Start, End)");
+        if (atWord("End"))
+            break;
+        tokens_.next();
+        if (sameWord(t.text, "Name")) {
+            c.name = expectString("component name");
+            named = true;
+        } else if (sameWord(t.text, "Description")) {
+            c.description = expectString("description");
+        } else if (sameWord(t.text, "Pragma")) {
+            expectString("pragma");
+        } else if (sameWord(t.text, "Start")) {
+            const oxMifToken what = tokens_.next();
+            if (what.kind == oxMifToken_e::word && sameWord(what.text, "Group")) {
+                oxMifGroup g;
+                g.line = t.line;
+                group(g);
+                finishGroup(g);
+                c.groups.push_back(std::move(g));
+                templateUsed.push_back(false);
+            } else if (what.kind == oxMifToken_e::word && sameWord(what.text, "Enum")) {
+                std::string name;
+                NamedEnum e;
+                enumBody(e.items, &name, &e.type);
+                if (name.empty())
+                    failAtLine(what.line, "a component-level enumeration needs a Name");
+                enums_[lower(name)] = e;
+            } else if (what.kind == oxMifToken_e::word && sameWord(what.text, "Table")) {
+                table(c.groups, templateUsed);
+            } else if (what.kind == oxMifToken_e::word && sameWord(what.text, "Path")) {
+                skipPath();
+            } else {
+                fail(what, "Group, Enum, Table or Path after 'Start'");
+            }
+        } else {
+            fail(t, "a component keyword (Name, Description, Start, End)");
+        }
+    }
+    expectEnd("Component");
+    const oxMifToken rest = tokens_.next();
+    if (rest.kind != oxMifToken_e::end)
+        fail(rest, "end of file after 'End Component'");
+    if (!named)
+        failAtLine(1, "the component has no Name");
+    // Templates are replaced by their tables' copies; one no table used is an error.
+    std::vector<oxMifGroup> groups;
+    for (std::size_t i = 0; i < c.groups.size(); ++i) {
+        if (c.groups[i].id != 0)
+            groups.push_back(std::move(c.groups[i]));
+        else if (!templateUsed[i])
+            failAtLine(c.groups[i].line, "expected an ID for group '" + c.groups[i].name +
+                                             "' (or a Table of its class)");
+    }
+    c.groups = std::move(groups);
+    checkUniqueGroupIds(c.groups);
+    return c;
+}
+
+oxMifGroup oxMifGrammar_c::definitionFile() {
+    std::string language;
+    optionalLanguage(language);
+    for (;;) {
+        const oxMifToken start = tokens_.next();
+        if (start.kind != oxMifToken_e::word || !sameWord(start.text, "Start"))
+            fail(start, "'Start Group'");
+        const oxMifToken what = tokens_.next();
+        if (what.kind == oxMifToken_e::word && sameWord(what.text, "Enum")) {
+            std::string name;
+            NamedEnum e;
+            enumBody(e.items, &name, &e.type);
+            if (name.empty())
+                failAtLine(what.line, "a named enumeration needs a Name");
+            enums_[lower(name)] = e;
+            continue;
+        }
+        if (what.kind != oxMifToken_e::word || !sameWord(what.text, "Group"))
+            fail(what, "'Group' or 'Enum' after 'Start'");
+        oxMifGroup g;
+        g.line = start.line;
+        group(g);
+        finishGroup(g);
+        const oxMifToken rest = tokens_.next();
+        if (rest.kind != oxMifToken_e::end)
+            fail(rest, "end of file after 'End Group'");
+        return g;
+    }
+}
+
+// ---- groups and attributes ------------------------------------------------------------------
+
+void oxMifGrammar_c::group(oxMifGroup& g) {
+    for (;;) {
+        const oxMifToken t = tokens_.peek();
+        if (t.kind == oxMifToken_e::end)
+            fail(t, "'End Group'");
+        if (t.kind != oxMifToken_e::word)
+            fail(t, "a group keyword (Name, Class, ID, Description, Key, Start, End)");
+        if (atWord("End"))
+            break;
+        tokens_.next();
+        if (sameWord(t.text, "Name")) {
+            g.name = expectString("group name");
+        } else if (sameWord(t.text, "Class")) {
+            g.groupClass = expectString("class text");
+        } else if (sameWord(t.text, "ID")) {
+            g.id = expectId("a group ID");
+        } else if (sameWord(t.text, "Description")) {
+            g.description = expectString("description");
+        } else if (sameWord(t.text, "Pragma")) {
+            expectString("pragma");
+        } else if (sameWord(t.text, "Key")) {
+            expectEquals();
+            for (;;) {
+                const oxMifToken k = tokens_.next();
+                const std::int64_t v = number(k, "a key attribute ID");
+                if (v < 1 || v > 0xFFFFFFFFll)
+                    failAtLine(k.line, "key attribute ID out of range: " + k.text);
+                g.keys.push_back(static_cast<std::uint32_t>(v));
+                if (tokens_.peek().kind != oxMifToken_e::comma)
+                    break;
+                tokens_.next();
+            }
+        } else if (sameWord(t.text, "Start")) {
+            expectWord("Attribute", " after 'Start' in a group");
+            attribute(g, t.line);
+        } else {
+            fail(t, "a group keyword (Name, Class, ID, Description, Key, Start, End)");
+        }
+    }
+    expectEnd("Group");
+}
+
+void oxMifGrammar_c::finishGroup(const oxMifGroup& g) {
+    if (g.name.empty())
+        failAtLine(g.line, "expected a Name for the group");
+    if (g.groupClass.empty())
+        failAtLine(g.line, "expected a Class for group '" + g.name + "'");
+    for (std::uint32_t k : g.keys)
+        if (std::none_of(g.attributes.begin(), g.attributes.end(),
+                         [k](const oxMifAttribute& a) { return a.id == k; }))
+            failAtLine(g.line, "key attribute " + std::to_string(k) + " of group '" + g.name +
+                                   "' is not one of its attributes");
+}
+
+void oxMifGrammar_c::checkUniqueGroupIds(const std::vector<oxMifGroup>& groups) {
+    std::set<std::uint32_t> seen;
+    for (const auto& g : groups)
+        if (!seen.insert(g.id).second)
+            failAtLine(g.line, "duplicate group ID " + std::to_string(g.id));
+}
+
+void oxMifGrammar_c::attribute(oxMifGroup& g, std::uint32_t line) {
+    oxMifAttribute a;
+    a.line = line;
+    bool typed = false;
+    oxMifToken valueToken;
+    bool valued = false;
+    for (;;) {
+        const oxMifToken t = tokens_.peek();
+        if (t.kind == oxMifToken_e::end)
+            fail(t, "'End Attribute'");
+        if (t.kind != oxMifToken_e::word)
+            fail(t, "an attribute keyword (Name, ID, Description, Type, Access, Storage, "
+                    "Value, End)");
+        if (atWord("End"))
+            break;
+        tokens_.next();
+        if (sameWord(t.text, "Name")) {
+            a.name = expectString("attribute name");
+        } else if (sameWord(t.text, "ID")) {
+            a.id = expectId("an attribute ID");
+        } else if (sameWord(t.text, "Description")) {
+            a.description = expectString("description");
+        } else if (sameWord(t.text, "Pragma")) {
+            expectString("pragma");
+        } else if (sameWord(t.text, "Type")) {
+            type(a);
+            typed = true;
+        } else if (sameWord(t.text, "Access")) {
+            static const std::vector<const char*> accesses = {
+                "Read-Only", "Read-Write", "Write-Only", "Unsupported", "Unknown"};
+            a.access = oneOf(accesses, "Read-Only, Read-Write, Write-Only or Unsupported");
+        } else if (sameWord(t.text, "Storage")) {
+            static const std::vector<const char*> storages = {"Common", "Specific"};
+            a.storage = oneOf(storages, "Common or Specific");
+        } else if (sameWord(t.text, "Value")) {
+            expectEquals();
+            valueToken = tokens_.next();
+            valued = true;
+            if (valueToken.kind == oxMifToken_e::star) {
+                const oxMifToken name = tokens_.next();
+                if (name.kind != oxMifToken_e::string && name.kind != oxMifToken_e::word)
+                    fail(name, "an instrumentation name after '*'");
+                valued = false; // instrumented: no static value
+            } else if (valueToken.kind == oxMifToken_e::word &&
+                       (sameWord(valueToken.text, "Unknown") ||
+                        sameWord(valueToken.text, "Unsupported"))) {
+                valued = false;
+            } else if (valueToken.kind != oxMifToken_e::string &&
+                       valueToken.kind != oxMifToken_e::number) {
+                fail(valueToken, "a value (a quoted text, a number, '*' and a name, Unknown)");
+            }
+        } else {
+            fail(t, "an attribute keyword (Name, ID, Description, Type, Access, Storage, "
+                    "Value, End)");
+        }
+    }
+    expectEnd("Attribute");
+    if (a.name.empty())
+        failAtLine(a.line, "expected a Name for the attribute");
+    if (a.id == 0)
+        failAtLine(a.line, "expected an ID for attribute '" + a.name + "'");
+    if (!typed)
+        failAtLine(a.line, "expected a Type for attribute '" + a.name + "'");
+    for (const auto& other : g.attributes)
+        if (other.id == a.id)
+            failAtLine(a.line, "duplicate attribute ID " + std::to_string(a.id) +
+                                   " in group '" + g.name + "'");
+    // The value is checked once the type is known, wherever the Value line stood.
+    if (valued)
+        a.value = valueText(a, valueToken);
+    g.attributes.push_back(std::move(a));
+}
+
+void oxMifGrammar_c::type(oxMifAttribute& a) {
+    expectEquals();
+    const oxMifToken t = tokens_.next();
+    if (t.kind == oxMifToken_e::string) { // the name of a component-level enumeration
+        const auto it = enums_.find(lower(t.text));
+        if (it == enums_.end())
+            fail(t, "the name of an enumeration defined before this attribute");
+        a.type = it->second.type;
+        a.enumeration = it->second.items;
+        return;
+    }
+    if (t.kind != oxMifToken_e::word)
+        fail(t, "a type (Counter, Gauge, Integer, String(n), Date, Start Enum, ...)");
+    if (sameWord(t.text, "Start")) {
+        expectWord("Enum", " after 'Start' in a type");
+        enumBody(a.enumeration, nullptr, &a.type);
+        return;
+    }
+    struct Name {
+        const char* word;
+        oxMifType_e type;
+    };
+    static const Name names[] = {
+        {"Counter", oxMifType_e::counter},          {"Counter32", oxMifType_e::counter},
+        {"Counter64", oxMifType_e::counter64},      {"Gauge", oxMifType_e::gauge},
+        {"Gauge32", oxMifType_e::gauge},            {"Integer", oxMifType_e::integer},
+        {"Int", oxMifType_e::integer},              {"Integer64", oxMifType_e::integer64},
+        {"Int64", oxMifType_e::integer64},          {"Date", oxMifType_e::date},
+        {"String", oxMifType_e::displayString},     {"DisplayString", oxMifType_e::displayString},
+        {"OctetString", oxMifType_e::octetString},
+    };
+    for (const Name& n : names) {
+        if (!sameWord(t.text, n.word))
+            continue;
+        a.type = n.type;
+        if (n.type == oxMifType_e::displayString || n.type == oxMifType_e::octetString) {
+            const oxMifToken open = tokens_.next();
+            if (open.kind != oxMifToken_e::openParen)
+                fail(open, "'(' and the maximum length");
+            const oxMifToken len = tokens_.next();
+            const std::int64_t v = number(len, "the maximum length");
+            if (v < 1 || v > 0xFFFFFFFFll)
+                failAtLine(len.line, "string length out of range: " + len.text);
+            a.maxLength = static_cast<std::uint32_t>(v);
+            const oxMifToken close = tokens_.next();
+            if (close.kind != oxMifToken_e::closeParen)
+                fail(close, "')'");
+        }
+        return;
+    }
+    fail(t, "a type (Counter, Counter64, Gauge, Integer, Integer64, String(n), "
+            "OctetString(n), Date, Start Enum)");
+}
+
+void oxMifGrammar_c::enumBody(std::vector<oxMifEnumItem>& items, std::string* name,
+                              oxMifType_e* type) {
+    std::set<std::int64_t> values;
+    for (;;) {
+        const oxMifToken t = tokens_.peek();
+        if (t.kind == oxMifToken_e::end)
+            fail(t, "'End Enum'");
+        if (atWord("End"))
+            break;
+        tokens_.next();
+        if (t.kind == oxMifToken_e::number) {
+            oxMifEnumItem item;
+            item.value = number(t, "an enumeration value");
+            item.name = expectString("enumeration text");
+            if (!values.insert(item.value).second)
+                failAtLine(t.line, "duplicate enumeration value " + t.text);
+            items.push_back(std::move(item));
+        } else if (t.kind == oxMifToken_e::word && sameWord(t.text, "Name") && name) {
+            *name = expectString("enumeration name");
+        } else if (t.kind == oxMifToken_e::word && sameWord(t.text, "Type")) {
+            expectEquals();
+            const oxMifToken w = tokens_.next();
+            if (w.kind == oxMifToken_e::word && (sameWord(w.text, "Integer") || sameWord(w.text, "Int")))
+                *type = oxMifType_e::integer;
+            else if (w.kind == oxMifToken_e::word && sameWord(w.text, "Counter"))
+                *type = oxMifType_e::counter;
+            else if (w.kind == oxMifToken_e::word && sameWord(w.text, "Gauge"))
+                *type = oxMifType_e::gauge;
+            else
+                fail(w, "Integer, Counter or Gauge as the type of an enumeration");
+        } else {
+            fail(t, name ? "Name, Type, 'value = \"text\"' or 'End Enum'"
+                         : "Type, 'value = \"text\"' or 'End Enum'");
+        }
+    }
+    expectEnd("Enum");
+}
+
+std::string oxMifGrammar_c::valueText(const oxMifAttribute& a, const oxMifToken& t) {
+    if (!a.enumeration.empty() && t.kind == oxMifToken_e::string) {
+        const oxMifEnumItem* item = enumByName(a.enumeration, t.text);
+        if (!item)
+            fail(t, "one of the enumeration's texts for attribute '" + a.name + "'");
+        return std::to_string(item->value);
+    }
+    if (oxMifIsNumeric(a.type)) {
+        const std::int64_t v = number(t, ("a number for attribute '" + a.name + "'").c_str());
+        const bool wide = a.type == oxMifType_e::counter64 || a.type == oxMifType_e::integer64;
+        if (!wide && (v < -2147483648ll || v > 0xFFFFFFFFll))
+            failAtLine(t.line, "value out of the 32-bit range: " + t.text);
+        if (a.type == oxMifType_e::counter64) // unsigned: above the signed range too
+            return std::to_string(static_cast<std::uint64_t>(v));
+        return std::to_string(v);
+    }
+    if (t.kind != oxMifToken_e::string)
+        fail(t, "a quoted text for attribute '" + a.name + "'");
+    if (a.maxLength && t.text.size() > a.maxLength)
+        failAtLine(t.line, "value longer than the " + std::to_string(a.maxLength) +
+                               " characters of attribute '" + a.name + "'");
+    return t.text;
+}
+
+// ---- tables and paths -----------------------------------------------------------------------
+
+void oxMifGrammar_c::table(std::vector<oxMifGroup>& groups, std::vector<bool>& templateUsed) {
+    const std::uint32_t line = tokens_.peek().line;
+    std::string name, groupClass;
+    std::uint32_t id = 0;
+    std::vector<std::vector<oxMifToken>> rows; // empty tokens (kind end) are empty cells
+    for (;;) {
+        const oxMifToken t = tokens_.peek();
+        if (t.kind == oxMifToken_e::end)
+            fail(t, "'End Table'");
+        if (atWord("End"))
+            break;
+        tokens_.next();
+        if (t.kind == oxMifToken_e::openBrace) {
+            std::vector<oxMifToken> row;
+            for (;;) {
+                oxMifToken cell = tokens_.next();
+                if (cell.kind == oxMifToken_e::comma || cell.kind == oxMifToken_e::closeBrace) {
+                    row.push_back(oxMifToken{oxMifToken_e::end, "", cell.line});
+                } else {
+                    if (cell.kind != oxMifToken_e::string && cell.kind != oxMifToken_e::number)
+                        fail(cell, "a row value (a quoted text or a number), ',' or '}'");
+                    row.push_back(cell);
+                    cell = tokens_.next();
+                    if (cell.kind != oxMifToken_e::comma && cell.kind != oxMifToken_e::closeBrace)
+                        fail(cell, "',' or '}'");
+                }
+                if (cell.kind == oxMifToken_e::closeBrace)
+                    break;
+            }
+            rows.push_back(std::move(row));
+        } else if (t.kind == oxMifToken_e::word && sameWord(t.text, "Name")) {
+            name = expectString("table name");
+        } else if (t.kind == oxMifToken_e::word && sameWord(t.text, "Class")) {
+            groupClass = expectString("class text");
+        } else if (t.kind == oxMifToken_e::word && sameWord(t.text, "ID")) {
+            id = expectId("a table ID");
+        } else {
+            fail(t, "a table keyword (Name, Class, ID), a row '{ ... }' or 'End Table'");
+        }
+    }
+    expectEnd("Table");
+    std::size_t g = 0;
+    while (g < groups.size() && groups[g].groupClass != groupClass)
+        ++g;
+    if (g == groups.size())
+        failAtLine(line, "expected the Class of a group defined before the table, found \"" +
+                             groupClass + "\"");
+    oxMifGroup* target = &groups[g];
+    if (target->id == 0) {
+        if (id == 0)
+            failAtLine(line, "expected an ID for the table of template '" + target->name + "'");
+        templateUsed[g] = true;
+        oxMifGroup copy = *target;
+        copy.id = id;
+        copy.line = line;
+        if (!name.empty())
+            copy.name = name;
+        groups.push_back(std::move(copy));
+        templateUsed.push_back(false);
+        target = &groups.back();
+    } else if (id != 0 && id != target->id) {
+        failAtLine(line, "table ID " + std::to_string(id) + " differs from group ID " +
+                             std::to_string(target->id));
+    }
+    for (const auto& row : rows) {
+        if (row.size() > target->attributes.size())
+            failAtLine(row.back().line, "expected at most " +
+                                            std::to_string(target->attributes.size()) +
+                                            " values in a row of '" + target->name + "'");
+        oxMifRow cells(target->attributes.size());
+        for (std::size_t i = 0; i < row.size(); ++i)
+            if (row[i].kind != oxMifToken_e::end)
+                cells[i] = valueText(target->attributes[i], row[i]);
+        target->rows.push_back(std::move(cells));
+    }
+}
+
+void oxMifGrammar_c::skipPath() {
+    for (;;) {
+        const oxMifToken t = tokens_.peek();
+        if (t.kind == oxMifToken_e::end)
+            fail(t, "'End Path'");
+        if (atWord("End"))
+            break;
+        tokens_.next();
+        if (t.kind != oxMifToken_e::word)
+            fail(t, "a path keyword and '= \"text\"'");
+        expectString("path text");
+    }
+    expectEnd("Path");
+}

@@ -1,0 +1,34 @@
+#include "sp/oxMifModel.h"
+
+std::uint32_t oxMifValueKind(oxMifType_e type) noexcept {
+    switch (type) {
+    case oxMifType_e::counter: return 0;
+    case oxMifType_e::counter64: return 1;
+    case oxMifType_e::gauge: return 5;
+    case oxMifType_e::integer: return 6;
+    case oxMifType_e::integer64: return 7;
+    case oxMifType_e::displayString: return 8;
+    case oxMifType_e::octetString: return 9;
+    case oxMifType_e::date: return 10;
+    }
+    return 6;
+}
+
+const char* oxMifTypeName(oxMifType_e type) noexcept {
+    switch (type) {
+    case oxMifType_e::counter: return "Counter";
+    case oxMifType_e::counter64: return "Counter64";
+    case oxMifType_e::gauge: return "Gauge";
+    case oxMifType_e::integer: return "Integer";
+    case oxMifType_e::integer64: return "Integer64";
+    case oxMifType_e::displayString: return "String";
+    case oxMifType_e::octetString: return "OctetString";
+    case oxMifType_e::date: return "Date";
+    }
+    return "Integer";
+}
+
+bool oxMifIsNumeric(oxMifType_e type) noexcept {
+    return type != oxMifType_e::displayString && type != oxMifType_e::octetString &&
+           type != oxMifType_e::date;
+}

@@ -1,0 +1,67 @@
+// The plain model a MIF file is read into: a component with its groups, attributes,
+// enumerations and table rows. Texts are UTF-8; values are kept as the text the MIF gave,
+// numbers in decimal.
+#pragma once
+#include <cstdint>
+#include <optional>
+#include <string>
+#include <vector>
+
+// Attribute data types. Each maps to one value kind of oxValue_c (see oxMifValueKind).
+enum class oxMifType_e : std::uint8_t {
+    counter,
+    counter64,
+    gauge,
+    integer,
+    integer64,
+    octetString,
+    displayString,
+    date
+};
+
+// The value kind an attribute of the type travels as: counter 0, 64-bit counter 1, gauge 5,
+// integer 6, 64-bit integer 7, display string 8, octet string 9, date 10.
+std::uint32_t oxMifValueKind(oxMifType_e type) noexcept;
+// The type's MIF keyword ("Counter", "String", ...).
+const char* oxMifTypeName(oxMifType_e type) noexcept;
+bool oxMifIsNumeric(oxMifType_e type) noexcept;
+
+struct oxMifEnumItem {
+    std::string name;
+    std::int64_t value = 0;
+};
+
+struct oxMifAttribute {
+    std::uint32_t id = 0;
+    std::string name;
+    std::string description;
+    oxMifType_e type = oxMifType_e::integer;
+    std::uint32_t maxLength = 0; // strings only
+    std::vector<oxMifEnumItem> enumeration;
+    std::string access = "Read-Only";
+    std::string storage = "Common";
+    // The static value; none when the value comes from instrumentation or is unknown.
+    std::optional<std::string> value;
+    std::uint32_t line = 0;
+};
+
+// One table row: a value (or none) per attribute, in the group's attribute order.
+using oxMifRow = std::vector<std::optional<std::string>>;
+
+struct oxMifGroup {
+    std::uint32_t id = 0;
+    std::string name;
+    std::string groupClass;
+    std::string description;
+    std::vector<std::uint32_t> keys;
+    std::vector<oxMifAttribute> attributes;
+    std::vector<oxMifRow> rows;
+    std::uint32_t line = 0;
+};
+
+struct oxMifComponent {
+    std::string name;
+    std::string description;
+    std::string language;
+    std::vector<oxMifGroup> groups;
+};

@@ -1,0 +1,34 @@
+// oxMifReader_c: reads a component description (a MIF file) or a group or event definition
+// file (.grp, .evt: the same language, one group) into the plain model of oxMifModel.h.
+//
+// Accepted: an optional Language line; Start Component with Name, Description, Pragma and the
+// blocks Group, Enum (named enumerations), Table (rows of a group, by class) and Path (read and
+// ignored). Groups have Name, Class, ID, Description, Key and attributes; attributes have Name,
+// ID, Description, Type (Counter, Counter64, Gauge, Integer/Int, Integer64/Int64, Date,
+// String(n)/DisplayString(n), OctetString(n), an inline Start Enum block or the name of a
+// named enumeration), Access, Storage and Value. A value of "*" followed by a name, Unknown or
+// Unsupported has no static value. Keywords ignore case.
+//
+// A group in a MIF without an ID is a template: each Table of its class makes a copy with the
+// table's ID and rows. In a definition file the group may go without an ID; the service
+// provider then gives it one.
+//
+// Every fault throws oxMifError_c naming the file, the line and what was expected.
+#pragma once
+#include "sp/oxMifError.h"
+#include "sp/oxMifModel.h"
+#include <string>
+
+class oxMifReader_c {
+  public:
+    // fileName is used in error texts only.
+    static oxMifComponent parseComponent(const std::string& bytes, const std::string& fileName);
+    static oxMifGroup parseGroup(const std::string& bytes, const std::string& fileName);
+
+    // Reads a file of the host file system.
+    static oxMifComponent readComponentFile(const std::string& hostPath);
+    static oxMifGroup readGroupFile(const std::string& hostPath);
+
+    // The whole file's bytes; throws oxMifError_c (line 0) when it cannot be read.
+    static std::string readBytes(const std::string& hostPath);
+};

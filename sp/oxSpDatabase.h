@@ -1,0 +1,65 @@
+// oxSpDatabase_c: the service provider's store in SQLite: components, groups, attributes,
+// enumerations, table rows and originated events. Every change is one transaction, so a
+// failed or interrupted installation leaves nothing behind. The file opens in WAL mode with a
+// busy timeout, so another process can read (list) while one holds it. The schema carries its
+// version in user_version; a database of another version is refused. Safe to share between
+// threads (one lock around every operation).
+#pragma once
+#include "sp/oxMifModel.h"
+#include "sp/oxSpRecords.h"
+#include <mutex>
+#include <optional>
+#include <string>
+#include <vector>
+
+struct sqlite3;
+
+class oxSpDatabase_c {
+  public:
+    static constexpr int schemaVersion = 1;
+
+    // A file path or ":memory:". Throws oxSpError_c (oxSpStatusDatabase,
+    // oxSpStatusSchemaVersion) with a text naming the path.
+    explicit oxSpDatabase_c(const std::string& path);
+    ~oxSpDatabase_c();
+    oxSpDatabase_c(const oxSpDatabase_c&) = delete;
+    oxSpDatabase_c& operator=(const oxSpDatabase_c&) = delete;
+
+    // Installs the whole component; returns its new ID. IDs are never reused.
+    std::uint32_t installComponent(const oxMifComponent& component, const std::string& source);
+    // Removes the component with everything that belongs to it; false when there is none.
+    bool deleteComponent(std::uint32_t componentId);
+    // Adds a group from a definition file. The file's group ID is used when the component
+    // has none of that ID; otherwise (or when the file gives none) the next free ID.
+    // Throws oxSpError_c(oxSpStatusNoComponent) for an unknown component.
+    std::uint32_t addGroup(std::uint32_t componentId, const oxMifGroup& group,
+                           const std::string& definitionFile);
+    bool deleteGroup(std::uint32_t componentId, std::uint32_t groupId);
+
+    std::vector<oxSpComponentInfo> components() const;
+    std::optional<oxSpComponentInfo> component(std::uint32_t componentId) const;
+    // The most recently installed component of that name.
+    std::optional<oxSpComponentInfo> componentNamed(const std::string& name) const;
+    std::vector<oxSpGroupInfo> groups(std::uint32_t componentId) const;
+    std::optional<oxSpGroupInfo> group(std::uint32_t componentId, std::uint32_t groupId) const;
+    // In MIF order, with enumerations and static values.
+    std::vector<oxMifAttribute> attributes(std::uint32_t componentId,
+                                           std::uint32_t groupId) const;
+    // A table group's rows, one cell per attribute in MIF order; empty for a plain group.
+    std::vector<oxMifRow> rows(std::uint32_t componentId, std::uint32_t groupId) const;
+
+    // Stores the event; fills its ID and time.
+    void recordEvent(oxSpEvent& event);
+    // Events with an ID above afterId, oldest first.
+    std::vector<oxSpEvent> events(std::int64_t afterId = 0) const;
+
+  private:
+    void createOrCheckSchema(const std::string& path);
+    void insertGroup(std::uint32_t componentId, const oxMifGroup& group, std::uint32_t groupId,
+                     const std::string& definitionFile);
+    std::vector<oxSpGroupInfo> selectGroups(std::uint32_t componentId,
+                                            std::int64_t groupId) const;
+
+    sqlite3* db_ = nullptr;
+    mutable std::mutex lock_;
+};

@@ -1,0 +1,18 @@
+// Conversions between the text form the database keeps and oxValue_c. Numbers are decimal,
+// octet strings hexadecimal in the database's event records but plain text in MIF values,
+// dates in the DMI form "yyyymmddHHMMSS.uuuuuu+ooo".
+#pragma once
+#include "framework/types/oxValue.h"
+#include "framework/types/oxString.h"
+#include "sp/oxMifModel.h"
+#include <string>
+
+// The value of an attribute of the type from its stored text (an enumeration's number for
+// enumerated attributes). Throws oxSpError_c(oxSpStatusBadArgument) for text that does not
+// fit the type.
+oxValue_c oxSpValueFromText(oxMifType_e type, const std::string& text);
+// The text of a value of any valid kind: numbers in decimal, display strings as 8-bit text,
+// octet strings in hexadecimal, dates in the DMI form.
+std::string oxSpTextOfValue(const oxValue_c& value);
+// An 8-bit copy of a string's text (16-bit strings are converted); no terminator.
+std::string oxSpNarrow(const oxString_c& string);
