@@ -94,6 +94,9 @@ class coxKernel_c {
     bool installedFromMIF() const noexcept { return installedFromMIF_; }
     bool wideStrings() const noexcept { return wideStrings_; }
     bool reannounce() const noexcept { return reannounce_; }
+    // For an agent that wants the provider told of every module load and unload (slots 31 and
+    // 27); the kernel itself never sets it.
+    void setReannounce(bool on) noexcept { reannounce_ = on; }
 
     const oxString_c& directory() const noexcept { return directory_; }
     const oxString_c& language() const noexcept { return language_; }
@@ -113,7 +116,39 @@ class coxKernel_c {
     const oxString_c& loadingModuleName() const noexcept { return loadingModuleName_; }
     void setLoadingModuleName(const oxString_c& name) { loadingModuleName_.assign(name); }
 
+    // The groups the provider listed for a MIF-installed component at start-up that no loaded
+    // component object serves (by class text). Kept for the agent; the kernel does not act on
+    // them, since the MIF may define groups that no module instruments.
+    const oxGroupList_c& unservedGroups() const noexcept { return unservedGroups_; }
+
   private:
+    // Request dispatch (coxKernelRequests.cpp): one body behind all fourteen handlers.
+    enum class coxRequest_e : std::uint8_t {
+        get,
+        getNext,
+        reserve,
+        release,
+        set,
+        addRow,
+        deleteRow
+    };
+    bool dispatch(coxRequest_e request, bool guarded, oxAttribValue_c& value,
+                  const std::uint32_t* groupId, oxKey_c& rowKey, std::uint32_t a,
+                  std::uint32_t b, std::uint32_t* status);
+    void serve(coxBase_c& component, coxRequest_e request, bool guarded, oxAttribValue_c& value,
+               oxKey_c& rowKey, std::uint32_t a, std::uint32_t b, std::uint32_t* status);
+    static void callSlot(coxBase_c& component, coxRequest_e request, oxAttribValue_c& value,
+                         oxKey_c& key, std::uint32_t a, std::uint32_t b, std::uint32_t* status);
+    coxBase_c* componentServing(std::uint32_t groupId) const noexcept;
+    void unloadComponent(const coxBase_c& component) noexcept;
+
+    // Start-up (coxKernel.cpp).
+    bool discoverMIF();
+    bool discoverMIX();
+    void finishStartUp(std::uint32_t* status);
+    void checkDuplicates(std::uint32_t* status);
+    void compareGroups(std::uint32_t* status);
+
     bool started_ = false;
     oxAccessList_c accessTable_;
     coxBaseList_c componentObjects_;
@@ -128,4 +163,5 @@ class coxKernel_c {
     coxServiceProvider_c* serviceProvider_ = nullptr;
     bool wideStrings_ = false;
     oxString_c loadingModuleName_;
+    oxGroupList_c unservedGroups_;
 };

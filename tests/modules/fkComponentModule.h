@@ -1,0 +1,54 @@
+// Shared pieces of the kernel's fixture component modules: the export mark, the version block
+// that makes a file a component module, and the two entry points around a component class.
+//
+// Each fixture's coxBaseDestruct first tells the provider which object it destroys, as a
+// deletion of the marker group "destruct <module name>" (slot 22), so tests see that every
+// object goes through its own module's entry point, and in which order.
+#pragma once
+#include "framework/base/coxBase.h"
+#include "framework/base/coxServiceProvider.h"
+#include "framework/diag/oxMessages.h"
+#include "framework/kernel/coxKernel.h"
+#include "framework/model/oxGroup.h"
+#include "framework/types/oxText.h"
+#include "platform/oxpResource.h"
+#include <cstdint>
+
+#define FK_EXPORT extern "C" __attribute__((visibility("default")))
+
+// The version block of a component module: the tag in its own top-level block.
+#define FK_COMPONENT_VERSION_BLOCK(description)                                                \
+    OX_VERSION_BLOCK(OX_VERSION_FIXED(1, 0, 0, 0, 1, 0, 0, 0, OX_VFT_DLL)                      \
+                         OX_VERSION_VALUE("\\StringFileInfo\\040904e4\\FileDescription",       \
+                                          description)                                         \
+                             OX_VERSION_VALUE("\\OXInfo\\coxBaseTag", "coxBaseTag"))
+
+inline void fkMarkDestruct(coxBase_c* component) {
+    if (!component || !component->kernel() || !component->kernel()->serviceProvider())
+        return;
+    coxKernel_c& kernel = *component->kernel();
+    oxText_c text("destruct ");
+    if (component->moduleName().length() != 0)
+        text.append(component->moduleName().text());
+    oxGroup_c marker;
+    marker.groupClass.assign(text.text());
+    std::uint32_t status = 0;
+    kernel.serviceProvider()->deleteGroup(kernel.ownDescription(), marker, component->spContext(),
+                                          &status);
+}
+
+// coxBaseConstruct builds a T (directory, kernel, status); coxBaseDestruct marks and deletes.
+// The module's own message object lives with the module, as osComp's does, so that reports
+// made inside the module leave nothing behind once it is freed.
+#define FK_ENTRY_POINTS(T)                                                                     \
+    namespace {                                                                                \
+    oxMessages_c fkMessages;                                                                   \
+    }                                                                                          \
+    FK_EXPORT void coxBaseConstruct(oxString_c* directory, coxKernel_c* kernel,               \
+                                    std::uint32_t* status, coxBase_c** out) {                 \
+        *out = new T(*directory, kernel, status);                                              \
+    }                                                                                          \
+    FK_EXPORT void coxBaseDestruct(coxBase_c* component) {                                     \
+        fkMarkDestruct(component);                                                             \
+        delete component;                                                                      \
+    }
