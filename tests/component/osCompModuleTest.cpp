@@ -68,19 +68,11 @@ TEST(osCompModuleFile, VersionBlockHoldsEveryStringAndTheFixedPart) {
     ASSERT_TRUE(oxp::getFileVersionInfo(module.c_str(), size, block.data()));
 
     const std::pair<const char*, const char*> strings[] = {
-        {"Component Name", "Operating System"},
-        {"FileDescription", "DMI 2.0 Operating System Component"},
-        {"FileVersion", "1.88.01"},
-        {"InternalName", ""},
-        {"Language", "en|US|iso8859-1"},
-        {"MIF Name", "Os.mif"},
-        {"OS Target", "Win32"},
-        {"OriginalFilename", ""},
-        {"ProductVersion", "1, 8, 8, 0"},
-        {"Security", "Security"},
-        {"Stepping", "0"},
-        {"coxBaseTag", "coxBaseTag"},
-    };
+        {"Component Name", "Operating System"}, {"FileVersion", "1.88.01"},
+        {"FileDescription", "DMI 2.0 Operating System Component"}, {"InternalName", ""},
+        {"Language", "en|US|iso8859-1"}, {"MIF Name", "Os.mif"}, {"OS Target", "Win32"},
+        {"OriginalFilename", ""}, {"ProductVersion", "1, 8, 8, 0"}, {"Security", "Security"},
+        {"Stepping", "0"}, {"coxBaseTag", "coxBaseTag"}};
     for (const auto& [key, expected] : strings) {
         SCOPED_TRACE(key);
         const std::string path = std::string("\\StringFileInfo\\040904e4\\") + key;
@@ -89,18 +81,14 @@ TEST(osCompModuleFile, VersionBlockHoldsEveryStringAndTheFixedPart) {
         ASSERT_TRUE(oxp::verQueryValue(block.data(), path.c_str(), &value, &length));
         EXPECT_STREQ(static_cast<const char*>(value), expected);
     }
-    const void* tag = nullptr;
-    std::uint32_t length = 0;
-    EXPECT_TRUE(oxp::verQueryValue(block.data(), "\\OXInfo\\coxBaseTag", &tag, &length));
-
     const void* fixed = nullptr;
+    std::uint32_t length = 0;
+    EXPECT_TRUE(oxp::verQueryValue(block.data(), "\\OXInfo\\coxBaseTag", &fixed, &length));
     ASSERT_TRUE(oxp::verQueryValue(block.data(), "\\", &fixed, &length));
-    const auto* info = static_cast<const oxp::FixedFileInfo*>(fixed);
-    EXPECT_EQ(info->fileVersionMS, 0x00010000u); // 1.0
-    EXPECT_EQ(info->fileVersionLS, 0x00010000u); // .1.0
-    EXPECT_EQ(info->productVersionMS, 0x00010008u);
-    EXPECT_EQ(info->productVersionLS, 0x00080000u);
-    EXPECT_EQ(info->fileType, 2u);
+    const auto& f = *static_cast<const oxp::FixedFileInfo*>(fixed);
+    EXPECT_EQ(std::vector<std::uint32_t>({f.fileVersionMS, f.fileVersionLS, f.productVersionMS,
+                                          f.productVersionLS, f.fileType}),
+              std::vector<std::uint32_t>({0x00010000, 0x00010000, 0x00010008, 0x00080000, 2}));
 }
 
 // Runs in a process of its own, started by the next test from a folder without language

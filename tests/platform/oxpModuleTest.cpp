@@ -26,48 +26,40 @@ class ModuleLoading : public testing::Test {
     oxpTestFolder current;
 };
 
-TEST_F(ModuleLoading, BareNamesAreSearchedInProgramThenCurrentFolder) {
-    std::string inProgram = program.copyBuilt("fxPlain.dll", "fxBoth.dll");
+// A bare name: program folder, then current folder, in any case, ".dll" added when there is no
+// extension; a path: relative to the current folder, never searched.
+TEST_F(ModuleLoading, NamesAreSearchedAndPathsTakenAsWindowsDoes) {
+    const std::string inProgram = program.copyBuilt("fxPlain.dll", "fxBoth.dll");
     current.copyBuilt("fxVersioned.dll", "fxBoth.dll");
-    std::string inCurrent = current.copyBuilt("fxPlain.dll", "fxCurrent.dll");
-
-    oxp::ModuleHandle both = oxp::loadModule("fxBoth.dll");
-    ASSERT_NE(both, 0u);
-    EXPECT_EQ(oxp::moduleFileName(both), real(inProgram));
+    const std::string inCurrent = current.copyBuilt("fxVersioned.dll", "fxCurrent.dll");
+    std::filesystem::create_directory(current.path() / "Inner");
+    const struct {
+        const char* name;
+        std::string file;
+        const char* inner; // loaded with the current folder one level down
+    } cases[] = {{"fxBoth.dll", inProgram, nullptr},     {"FXBOTH.DLL", inProgram, nullptr},
+                 {"fxboth", inProgram, nullptr},         {"fxCurrent.dll", inCurrent, nullptr},
+                 {"FxCurrent.Dll", inCurrent, nullptr},  {"fxBoth.", "", nullptr},
+                 {"..\\FXCURRENT.DLL", inCurrent, "Inner"}, {".\\fxCurrent.dll", "", "Inner"}};
+    for (const auto& c : cases) {
+        SCOPED_TRACE(c.name);
+        std::filesystem::current_path(c.inner ? current.path() / c.inner : current.path());
+        const oxp::ModuleHandle h = oxp::loadModule(c.name);
+        EXPECT_EQ(h != 0, !c.file.empty());
+        if (h) {
+            EXPECT_EQ(oxp::moduleFileName(h), real(c.file));
+            EXPECT_TRUE(oxp::freeModule(h));
+        }
+    }
+    std::filesystem::current_path(current.path());
+    const oxp::ModuleHandle both = oxp::loadModule("fxBoth.dll"), cur = oxp::loadModule("fxCurrent.dll");
+    ASSERT_TRUE(both && cur && both != cur);
     EXPECT_NE(oxp::findSymbol(both, "fxCount"), nullptr);
     EXPECT_EQ(oxp::findSymbol(both, "fxAnswer"), nullptr);
-
-    oxp::ModuleHandle cur = oxp::loadModule("fxCurrent.dll");
-    ASSERT_NE(cur, 0u);
-    EXPECT_NE(cur, both);
-    EXPECT_EQ(oxp::moduleFileName(cur), real(inCurrent));
-    EXPECT_TRUE(oxp::freeModule(cur));
-    EXPECT_TRUE(oxp::freeModule(both));
-}
-
-TEST_F(ModuleLoading, NamesMatchInAnyCaseAndTakeTheDefaultExtension) {
-    std::string file = program.copyBuilt("fxVersioned.dll", "osComp.dll");
-    for (const char* name : {"OSCOMP.DLL", "oscomp", "OsComp.Dll"}) {
-        oxp::ModuleHandle h = oxp::loadModule(name);
-        ASSERT_NE(h, 0u) << name;
-        EXPECT_EQ(oxp::moduleFileName(h), real(file)) << name;
-        EXPECT_TRUE(oxp::freeModule(h));
-    }
-    EXPECT_EQ(oxp::loadModule("osComp."), 0u); // a trailing dot: no extension, no such file
-}
-
-TEST_F(ModuleLoading, PathsAreTakenRelativeToTheCurrentFolder) {
-    std::string file = current.copyBuilt("fxVersioned.dll", "fxUp.dll");
-    std::filesystem::create_directory(current.path() / "Inner");
-    std::filesystem::current_path(current.path() / "Inner");
-    oxp::ModuleHandle up = oxp::loadModule("..\\FXUP.DLL");
-    ASSERT_NE(up, 0u);
-    EXPECT_EQ(oxp::moduleFileName(up), real(file));
-    EXPECT_EQ(oxp::loadModule(".\\fxUp.dll"), 0u); // a path is not searched for
-    auto answer = reinterpret_cast<CountFn>(oxp::findSymbol(up, "fxAnswer"));
+    auto answer = reinterpret_cast<CountFn>(oxp::findSymbol(cur, "fxAnswer"));
     ASSERT_NE(answer, nullptr);
     EXPECT_EQ(answer(), 42);
-    EXPECT_TRUE(oxp::freeModule(up));
+    EXPECT_TRUE(oxp::freeModule(cur) && oxp::freeModule(both));
 }
 
 TEST_F(ModuleLoading, TheSameFileSharesOneHandleWithAReferenceCount) {

@@ -26,28 +26,20 @@ std::string value(const std::vector<unsigned char>& block, const char* path) {
 
 const std::string versioned = std::string(OX_BIN_DIR) + "/fxVersioned.dll";
 
-TEST(VersionBlock, TheFixedPartIsAFixedFileInfo) {
+TEST(VersionBlock, FixedPartAndValuesAnswerTheirPathsInAnyCase) {
     std::vector<unsigned char> block = blockOf(versioned);
-    ASSERT_FALSE(block.empty());
+    ASSERT_GT(block.size(), sizeof(oxp::FixedFileInfo));
     const void* fixed = nullptr;
     std::uint32_t length = 0;
     ASSERT_TRUE(oxp::verQueryValue(block.data(), "\\", &fixed, &length));
     EXPECT_EQ(length, sizeof(oxp::FixedFileInfo));
     EXPECT_EQ(reinterpret_cast<std::uintptr_t>(fixed) % alignof(oxp::FixedFileInfo), 0u);
-    const auto& info = *static_cast<const oxp::FixedFileInfo*>(fixed);
-    EXPECT_EQ(info.signature, 0xFEEF04BDu);
-    EXPECT_EQ(info.structVersion, 0x00010000u);
-    EXPECT_EQ(info.fileVersionMS, 0x00010002u);
-    EXPECT_EQ(info.fileVersionLS, 0x00030004u);
-    EXPECT_EQ(info.productVersionMS, 0x00050006u);
-    EXPECT_EQ(info.productVersionLS, 0x00070008u);
-    EXPECT_EQ(info.fileType, 2u);
-    EXPECT_EQ(info.fileOS, 0x00040004u);
-}
-
-TEST(VersionBlock, ValuesAnswerTheirPathsInAnyCase) {
-    std::vector<unsigned char> block = blockOf(versioned);
-    ASSERT_FALSE(block.empty());
+    const auto& f = *static_cast<const oxp::FixedFileInfo*>(fixed);
+    EXPECT_EQ(std::vector<std::uint32_t>({f.signature, f.structVersion, f.fileVersionMS,
+                                          f.fileVersionLS, f.productVersionMS, f.productVersionLS,
+                                          f.fileType, f.fileOS}),
+              std::vector<std::uint32_t>({0xFEEF04BD, 0x00010000, 0x00010002, 0x00030004,
+                                          0x00050006, 0x00070008, 2, 0x00040004}));
     EXPECT_EQ(value(block, "\\OXInfo\\coxBaseTag"), "coxBaseTag");
     EXPECT_EQ(value(block, "\\oxinfo\\COXBASETAG"), "coxBaseTag");
     EXPECT_EQ(value(block, "\\StringFileInfo\\040904E4\\FileVersion"), "1.2.3.4");
@@ -55,23 +47,18 @@ TEST(VersionBlock, ValuesAnswerTheirPathsInAnyCase) {
     for (const char* missing : {"\\OXInfo", "\\OXInfo\\coxBase", "OXInfo\\coxBaseTag", ""})
         EXPECT_EQ(value(block, missing), "<none>") << missing;
     std::vector<std::string> paths;
-    const char* path = nullptr;
-    const char* text = nullptr;
+    const char *path = nullptr, *text = nullptr;
     for (std::uint32_t i = 0; oxp::versionValueAt(block.data(), i, &path, &text); ++i)
         paths.push_back(path);
     EXPECT_EQ(paths, (std::vector<std::string>{"\\StringFileInfo\\040904e4\\FileVersion",
                                                "\\OXInfo\\coxBaseTag",
                                                "\\StringFileInfo\\040904e4\\Comments"}));
-}
-
-TEST(VersionBlock, TheBufferMustHoldTheBlock) {
-    std::uint32_t size = oxp::getFileVersionInfoSize(versioned.c_str());
-    ASSERT_GT(size, sizeof(oxp::FixedFileInfo));
-    std::vector<unsigned char> buffer(size);
-    EXPECT_FALSE(oxp::getFileVersionInfo(versioned.c_str(), size - 1, buffer.data()));
+    // The buffer must hold the block.
+    std::vector<unsigned char> small(block.size());
+    const auto size = static_cast<std::uint32_t>(block.size());
+    EXPECT_FALSE(oxp::getFileVersionInfo(versioned.c_str(), size - 1, small.data()));
     EXPECT_FALSE(oxp::getFileVersionInfo(versioned.c_str(), size, nullptr));
-    const void* answer = nullptr;
-    EXPECT_FALSE(oxp::verQueryValue(buffer.data(), "\\", &answer, nullptr)); // never filled
+    EXPECT_FALSE(oxp::verQueryValue(small.data(), "\\", &fixed, nullptr)); // never filled
 }
 
 // Replaces the first occurrence of from (same length) in a copy of the fixture.
@@ -117,16 +104,13 @@ TEST(VersionBlock, AWrongMagicOrFixedPartMakesTheBlockMalformed) {
         EXPECT_EQ(oxp::getFileVersionInfoSize(file.c_str()), 0u) << to;
         std::filesystem::remove(file);
     }
-    // The string table's section is not the version block's.
-    EXPECT_GT(oxp::getFileVersionInfoSize(patched(folder, "oxStringTable", "oxStringTablX").c_str()), 0u);
-}
-
-TEST(VersionBlock, WindowsFormPathsAndAnyCaseNameTheFile) {
-    oxpTestFolder folder;
+    // Windows-form paths in any case name the file.
     folder.copyBuilt("fxVersioned.dll", "Sub/osComp.dll");
-    std::string windowsForm = (folder.path() / "SUB").string() + "\\OSCOMP.DLL";
+    const std::string windowsForm = (folder.path() / "SUB").string() + "\\OSCOMP.DLL";
     EXPECT_EQ(oxp::getFileVersionInfoSize(windowsForm.c_str()),
               oxp::getFileVersionInfoSize(versioned.c_str()));
+    // The string table's section is not the version block's.
+    EXPECT_GT(oxp::getFileVersionInfoSize(patched(folder, "oxStringTable", "oxStringTablX").c_str()), 0u);
 }
 
 } // namespace

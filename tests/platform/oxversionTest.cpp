@@ -4,25 +4,23 @@
 
 namespace {
 
+// Runs the built oxversion with the (shell-quoted) arguments: exit status, output, errors.
 struct ToolRun {
     int status;
-    std::string out;
-    std::string err;
+    std::string out, err;
 };
-
-// Runs the built oxversion through the shell (std::system answers a wait status) with the arguments (already shell-quoted).
 ToolRun oxversion(const oxpTestFolder& folder, const std::string& arguments) {
-    std::string command = std::string("'") + OX_BIN_DIR + "/oxversion' " + arguments + " >'" +
-                          (folder / "out") + "' 2>'" + (folder / "err") + "'";
-    int raw = std::system(command.c_str());
-    return {WIFEXITED(raw) ? WEXITSTATUS(raw) : -1, oxpReadFile(folder / "out"), oxpReadFile(folder / "err")};
+    const std::string command = std::string("'") + OX_BIN_DIR + "/oxversion' " + arguments +
+                                " >'" + (folder / "out") + "' 2>'" + (folder / "err") + "'";
+    const int raw = std::system(command.c_str());
+    return {WIFEXITED(raw) ? WEXITSTATUS(raw) : -1, oxpReadFile(folder / "out"),
+            oxpReadFile(folder / "err")};
 }
 
-const std::string versioned = std::string("'") + OX_BIN_DIR + "/fxVersioned.dll'";
-
-TEST(OxversionTool, PrintsTheWholeBlockOrOneValue) {
+TEST(OxversionTool, PrintsTheBlockOrOneValueAndReportsFilesWithoutOne) {
     oxpTestFolder folder;
-    ToolRun all = oxversion(folder, versioned);
+    const std::string versioned = std::string("'") + OX_BIN_DIR + "/fxVersioned.dll'";
+    const ToolRun all = oxversion(folder, versioned);
     EXPECT_EQ(all.status, 0);
     EXPECT_EQ(all.out, "FileVersion    1.2.3.4\n"
                        "ProductVersion 5.6.7.8\n"
@@ -30,25 +28,22 @@ TEST(OxversionTool, PrintsTheWholeBlockOrOneValue) {
                        "\\StringFileInfo\\040904e4\\FileVersion = 1.2.3.4\n"
                        "\\OXInfo\\coxBaseTag = coxBaseTag\n"
                        "\\StringFileInfo\\040904e4\\Comments = \n");
-    ToolRun one = oxversion(folder, versioned + " '\\oxinfo\\COXBASETAG'");
-    EXPECT_EQ(one.status, 0);
-    EXPECT_EQ(one.out, "coxBaseTag\n");
-    ToolRun missing = oxversion(folder, versioned + " '\\OXInfo\\none'");
-    EXPECT_EQ(missing.status, 1);
-    EXPECT_NE(missing.err.find("no value"), std::string::npos);
-}
-
-TEST(OxversionTool, FilesWithoutABlockAndMissingFilesFail) {
-    oxpTestFolder folder;
-    std::string text = folder.write("text.dll", "hello\n");
-    ToolRun none = oxversion(folder, "'" + text + "'");
-    EXPECT_EQ(none.status, 1);
-    EXPECT_EQ(none.out, "");
-    EXPECT_NE(none.err.find("no version block"), std::string::npos);
-    ToolRun missing = oxversion(folder, "'" + (folder / "missing.dll") + "'");
-    EXPECT_EQ(missing.status, 2);
-    EXPECT_NE(missing.err.find("cannot open"), std::string::npos);
-    EXPECT_EQ(oxversion(folder, "").status, 2);
+    const ToolRun one = oxversion(folder, versioned + " '\\oxinfo\\COXBASETAG'");
+    EXPECT_EQ(std::pair(one.status, one.out), std::pair(0, std::string("coxBaseTag\n")));
+    const struct {
+        std::string arguments;
+        int status;
+        const char* message;
+    } failures[] = {{versioned + " '\\OXInfo\\none'", 1, "no value"},
+                    {"'" + folder.write("text.dll", "hello\n") + "'", 1, "no version block"},
+                    {"'" + (folder / "missing.dll") + "'", 2, "cannot open"},
+                    {"", 2, ""}};
+    for (const auto& f : failures) {
+        const ToolRun run = oxversion(folder, f.arguments);
+        EXPECT_EQ(run.status, f.status) << f.arguments;
+        EXPECT_EQ(run.out, "") << f.arguments;
+        EXPECT_NE(run.err.find(f.message), std::string::npos) << run.err;
+    }
 }
 
 } // namespace

@@ -10,8 +10,16 @@
 #include <functional>
 #include <memory>
 #include <string>
+#include <vector>
 
 namespace {
+
+std::vector<coxBase_c*> contents(const coxBaseList_c& list) {
+    std::vector<coxBase_c*> out;
+    for (std::uint32_t i = 0; i < list.count(); ++i)
+        out.push_back(list.at(i));
+    return out;
+}
 
 class coxBaseListTest : public ::testing::Test {
   protected:
@@ -31,7 +39,8 @@ class coxBaseListTest : public ::testing::Test {
     bool messagesReady = (oxMessages_c::instance(), true);
     oxRecordingServiceProvider sp;
     std::uint32_t status = 0;
-    coxKernel_c kernel{oxString_c("D"), &sp, &status};
+    coxEmptyFolder folder;
+    coxKernel_c kernel{folder.name(), &sp, &status};
     std::unique_ptr<coxBase_c> a, b, c;
     oxLiveAllocations live;
 };
@@ -42,11 +51,7 @@ TEST_F(coxBaseListTest, AddIsSetLikeByModuleNameAndLookupsTakeTheFirstMatch) {
     auto sameGroup = component("z.dll", "C|D|001"); // same served group as b
     for (coxBase_c* p : {a.get(), b.get(), twin.get(), sameGroup.get(), c.get()})
         list.add(p);
-    ASSERT_EQ(list.count(), 4u);
-    EXPECT_EQ(list.at(0), a.get());
-    EXPECT_EQ(list.at(1), b.get());
-    EXPECT_EQ(list.at(2), sameGroup.get());
-    EXPECT_EQ(list.at(3), c.get());
+    EXPECT_EQ(contents(list), (std::vector<coxBase_c*>{a.get(), b.get(), sameGroup.get(), c.get()}));
     EXPECT_TRUE(list.isValidIndex(3));
     EXPECT_FALSE(list.isValidIndex(4));
     EXPECT_EQ(list.find(oxString_c("a.dll")), a.get());
@@ -58,31 +63,19 @@ TEST_F(coxBaseListTest, AddIsSetLikeByModuleNameAndLookupsTakeTheFirstMatch) {
     EXPECT_FALSE(list.contains(40u));
 }
 
-TEST_F(coxBaseListTest, RemoveKeepsTheOthersInOrder) {
-    struct Case {
-        const char* removed;
-        std::vector<coxBase_c*> rest;
-    };
-    const Case cases[] = {
-        {"a.dll", {b.get(), c.get()}},
-        {"b.dll", {a.get(), c.get()}},
-        {"c.dll", {a.get(), b.get()}},
-        {"x.dll", {a.get(), b.get(), c.get()}},
-    };
-    for (const Case& k : cases) {
-        SCOPED_TRACE(k.removed);
+TEST_F(coxBaseListTest, RemoveKeepsOrderLeavesNoArrayAndNeverTouchesTheObjects) {
+    for (const char* gone : {"a.dll", "b.dll", "c.dll", "x.dll"}) {
+        SCOPED_TRACE(gone);
         coxBaseList_c list;
-        list.add(a.get());
-        list.add(b.get());
-        list.add(c.get());
-        list.remove(oxString_c(k.removed));
-        ASSERT_EQ(list.count(), k.rest.size());
-        for (std::uint32_t i = 0; i < list.count(); ++i)
-            EXPECT_EQ(list.at(i), k.rest[i]);
+        std::vector<coxBase_c*> rest;
+        for (coxBase_c* p : {a.get(), b.get(), c.get()}) {
+            list.add(p);
+            if (!(p->moduleName() == oxString_c(gone)))
+                rest.push_back(p);
+        }
+        list.remove(oxString_c(gone));
+        EXPECT_EQ(contents(list), rest);
     }
-}
-
-TEST_F(coxBaseListTest, RemovingTheOnlyObjectLeavesNoArrayAndTheObjectAlive) {
     {
         coxBaseList_c list;
         list.add(a.get());
@@ -97,53 +90,36 @@ TEST_F(coxBaseListTest, RemovingTheOnlyObjectLeavesNoArrayAndTheObjectAlive) {
     EXPECT_TRUE(a->moduleName() == oxString_c("a.dll"));
 }
 
-TEST_F(coxBaseListTest, FailedLookupsRaiseInvalidIndexFromTheirLines) {
-    coxBaseList_c list;
-    list.add(a.get());
-    struct Case {
-        const char* header;
-        std::function<void()> lookup;
-    };
-    const Case cases[] = {
-        {"..\\..\\coxBase::215\n", [&] { list.at(1); }},
-        {"..\\..\\coxBase::195\n", [&] { list.find(oxString_c("b.dll")); }},
-        {"..\\..\\coxBase::207\n", [&] { list.find(99u); }},
-    };
-    for (const Case& k : cases) {
-        SCOPED_TRACE(k.header);
-        oxBoxRecorder boxes;
-        EXPECT_THROW(k.lookup(), oxInvalidIndex_c);
-        ASSERT_EQ(boxes.count(), 1u);
-        EXPECT_EQ(boxes.boxes()[0].text.rfind(k.header, 0), 0u) << boxes.boxes()[0].text;
-        EXPECT_EQ(list.count(), 1u);
-    }
-}
-
-TEST_F(coxBaseListTest, OutOfMemoryLeavesTheListUnchanged) {
+// Failed lookups change nothing; out of memory in add or remove leaves the list unchanged.
+TEST_F(coxBaseListTest, RaiseSitesLeaveTheListUnchanged) {
     coxBaseList_c list;
     list.add(a.get());
     list.add(b.get());
     const oxString_c first("a.dll");
-    struct Case {
-        const char* header;
-        std::function<void()> change;
+    const struct {
+        std::uint32_t line, k; // k: which allocation fails; 0 for a failed lookup
+        std::function<void()> op;
+    } cases[] = {
+        {215, 0, [&] { list.at(2); }},
+        {195, 0, [&] { list.find(oxString_c("c.dll")); }},
+        {207, 0, [&] { list.find(99u); }},
+        {263, 1, [&] { list.add(c.get()); }},
+        {232, 1, [&] { list.remove(first); }},
     };
-    const Case cases[] = {
-        {"..\\..\\coxBase::263\n", [&] { list.add(c.get()); }},
-        {"..\\..\\coxBase::232\n", [&] { list.remove(first); }},
-    };
-    for (const Case& k : cases) {
-        SCOPED_TRACE(k.header);
+    for (const auto& k : cases) {
+        SCOPED_TRACE(k.line);
         oxBoxRecorder boxes;
-        {
-            oxFailAllocation fail(1);
-            EXPECT_THROW(k.change(), oxInsufficientMemory_c);
+        oxLiveAllocations before;
+        if (k.k) {
+            oxFailAllocation fail(k.k);
+            EXPECT_THROW(k.op(), oxInsufficientMemory_c);
+        } else {
+            EXPECT_THROW(k.op(), oxInvalidIndex_c);
         }
         ASSERT_EQ(boxes.count(), 1u);
-        EXPECT_EQ(boxes.boxes()[0].text.rfind(k.header, 0), 0u) << boxes.boxes()[0].text;
-        ASSERT_EQ(list.count(), 2u);
-        EXPECT_EQ(list.at(0), a.get());
-        EXPECT_EQ(list.at(1), b.get());
+        EXPECT_EQ(boxes.boxes()[0].text.rfind("..\\..\\coxBase::" + std::to_string(k.line) + "\n", 0), 0u);
+        EXPECT_EQ(contents(list), (std::vector<coxBase_c*>{a.get(), b.get()}));
+        EXPECT_EQ(before.leaked(), 0);
     }
 }
 

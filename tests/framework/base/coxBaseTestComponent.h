@@ -5,6 +5,17 @@
 #include "framework/model/oxGroup.h"
 #include "framework/types/oxIdList.h"
 #include "tests/support/oxRecordingServiceProvider.h"
+#include <filesystem>
+#include <string>
+
+// An empty folder of its own for the kernel to start up in: nothing to discover or load.
+struct coxEmptyFolder {
+    coxEmptyFolder() { std::filesystem::create_directories(path); }
+    ~coxEmptyFolder() { std::filesystem::remove_all(path); }
+    const std::filesystem::path path = std::filesystem::temp_directory_path() /
+        ("coxEmpty-" + std::to_string(reinterpret_cast<std::uintptr_t>(this)));
+    oxString_c name() const { return oxString_c(path.string().c_str()); }
+};
 
 class coxTestComponent_c : public coxBase_c {
   public:

@@ -47,6 +47,7 @@ struct ArrayCase {
     const char* text;
     std::vector<std::uintptr_t> args;
     const char* expected;
+    std::uint32_t flags = fromArray;
 };
 
 TEST(oxFormatMessage, ArrayInsertsAndEscapes) {
@@ -76,9 +77,13 @@ TEST(oxFormatMessage, ArrayInsertsAndEscapes) {
         {"line breaks copied", "one\r\ntwo\nthree\r", {}, "one\r\ntwo\nthree\r"},
         {"header template", "%1!s!::%2!lu!\n", {p("..\\..\\oxType"), 58u},
          "..\\..\\oxType::58\n"},
+        {"width mask joins lines, keeps hard breaks", "a\r\nb\nc\rd%ne", {}, "a b c d\ne",
+         fromArray | oxFormatFlag::maxWidthMask},
+        {"ignored inserts are copied", "%1!lu! of %2%n%%", {}, "%1!lu! of %2\n%",
+         fromArray | oxFormatFlag::ignoreInserts},
     };
     for (const ArrayCase& c : cases) {
-        const Formatted f = viaArray(c.text, c.args);
+        const Formatted f = viaArray(c.text, c.args, 256, c.flags);
         EXPECT_EQ(f.text, c.expected) << c.name;
         EXPECT_EQ(f.result, std::strlen(c.expected)) << c.name;
         EXPECT_EQ(f.error, oxFormatError::none) << c.name;
@@ -210,19 +215,6 @@ TEST(oxFormatMessage, LongInsertIsCutAtTheEnd) {
     const Formatted wide = viaArray("%1!700lu!", {1u}, 512);
     EXPECT_EQ(wide.error, oxFormatError::insufficientBuffer);
     EXPECT_EQ(wide.text.size(), 511u);
-}
-
-TEST(oxFormatMessage, WidthMaskJoinsLinesButKeepsHardBreaks) {
-    const Formatted f = viaArray("a\r\nb\nc\rd%ne", {}, 64, fromArray | oxFormatFlag::maxWidthMask);
-    EXPECT_EQ(f.text, "a b c d\ne");
-    EXPECT_EQ(f.result, 9u);
-}
-
-TEST(oxFormatMessage, IgnoredInsertsAreCopied) {
-    const std::uint32_t flags = fromArray | oxFormatFlag::ignoreInserts;
-    const Formatted f = viaArray("%1!lu! of %2%n%%", {}, 64, flags);
-    EXPECT_EQ(f.text, "%1!lu! of %2\n%");
-    EXPECT_EQ(f.error, oxFormatError::none);
 }
 
 } // namespace

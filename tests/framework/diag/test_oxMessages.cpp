@@ -8,6 +8,7 @@
 #include "tests/support/oxBoxRecorder.h"
 #include <gtest/gtest.h>
 #include <filesystem>
+#include <functional>
 #include <random>
 #include <string>
 
@@ -156,59 +157,43 @@ TEST_F(oxMessagesTest, TitlesAndHeadersComeFromThePrimaryModuleOnly) {
     expectBox(1, "..\\coxKern1::169\n" + withInsert(oemModuleText, "osComp.dll"), "OX Error");
 }
 
-TEST_F(oxMessagesTest, PrimaryTextWinsAndSecondFillsGaps) {
+// Each report or show gives one box: the primary module's text wins, the OEM module fills its
+// gaps, inserts come from texts, strings and numbers, and a text naming more inserts than given
+// cannot be formatted.
+TEST_F(oxMessagesTest, EachReportFormatsItsTextFromTheModules) {
     enterWithBoth();
-    oxMessages_c messages;
-    messages.reportNumbered("..\\..\\coxKern", 1038, oxMsgModuleFailed, "a.dll");
-    messages.reportNumbered("..\\..\\coxKern", 93, oxMsgMifNameInstallRefused);
-    messages.showNumbered(0x1FFF);
-    expectBox(0, "..\\..\\coxKern::1038\n" + withInsert(moduleText, "a.dll"),
-              "Instrumentation Error");
-    expectBox(1, "..\\..\\coxKern::93\n" + mifNameText, "Instrumentation Error");
-    expectBox(2, "Unable to resolve resource id: 8191", "Instrumentation Error");
-}
-
-TEST_F(oxMessagesTest, TextInsertsFromStringsAndNumbers) {
-    enterWithBoth();
-    oxMessages_c messages;
+    oxMessages_c m;
     const oxString_c group("DMTF|ComponentID|001");
-    messages.reportNumberedText("..\\..\\coxBase", 52, oxMsgGroupNotRegistered, group);
-    messages.reportText("..\\coxKern1", 169, oxString_c("osComp.dll"));
-    messages.showNumbered(oxMsgMixInstallRefused, group);
-    expectBox(0,
-              "..\\..\\coxBase::52\nThe group DMTF|ComponentID|001 could not be registered with "
-              "the service provider.",
-              "Instrumentation Error");
-    expectBox(1, "..\\coxKern1::169\n" + withInsert(moduleText, "osComp.dll"),
-              "Instrumentation Error");
-    expectBox(2,
-              "The service provider refused the component DMTF|ComponentID|001 named in the MIX "
-              "file.",
-              "Instrumentation Error");
-}
-
-TEST_F(oxMessagesTest, TextNamingMoreInsertsThanGivenCannotBeFormatted) {
-    enterWithBoth();
-    oxMessages_c messages;
-    messages.reportNumbered("..\\..\\coxKern", 1038, oxMsgModuleFailed); // names %1
-    messages.showNumbered(oxMsgModuleFailed);
-    expectBox(0, "Unable to format Message", "Instrumentation Error");
-    expectBox(1, "Unable to format Message", "Instrumentation Error");
-    // The same text formats once its insert is given.
-    messages.showNumbered(oxMsgModuleFailed, "b.dll");
-    expectBox(2, withInsert(moduleText, "b.dll"), "Instrumentation Error");
-}
-
-TEST_F(oxMessagesTest, FormattedReports) {
-    enterWithBoth();
-    oxMessages_c messages;
-    messages.reportFormatted("..\\..\\oxMIFPar", 214, "Invalid 'mix' file format");
-    messages.reportFormatted("..\\..\\oxMIFPar", 34, "Unable to locate MIF File %s\n", "Os.mif");
-    messages.showFormatted("%d of %s", 3, "four");
-    expectBox(0, "..\\..\\oxMIFPar::214\nInvalid 'mix' file format", "Instrumentation Error");
-    expectBox(1, "..\\..\\oxMIFPar::34\nUnable to locate MIF File Os.mif\n",
-              "Instrumentation Error");
-    expectBox(2, "3 of four", "Instrumentation Error");
+    const std::pair<std::function<void()>, std::string> rows[] = {
+        {[&] { m.reportNumbered("..\\..\\coxKern", 1038, oxMsgModuleFailed, "a.dll"); },
+         "..\\..\\coxKern::1038\n" + withInsert(moduleText, "a.dll")},
+        {[&] { m.reportNumbered("..\\..\\coxKern", 93, oxMsgMifNameInstallRefused); },
+         "..\\..\\coxKern::93\n" + mifNameText},
+        {[&] { m.showNumbered(0x1FFF); }, "Unable to resolve resource id: 8191"},
+        {[&] { m.reportNumberedText("..\\..\\coxBase", 52, oxMsgGroupNotRegistered, group); },
+         "..\\..\\coxBase::52\nThe group DMTF|ComponentID|001 could not be registered with the "
+         "service provider."},
+        {[&] { m.reportText("..\\coxKern1", 169, oxString_c("osComp.dll")); },
+         "..\\coxKern1::169\n" + withInsert(moduleText, "osComp.dll")},
+        {[&] { m.showNumbered(oxMsgMixInstallRefused, group); },
+         "The service provider refused the component DMTF|ComponentID|001 named in the MIX file."},
+        {[&] { m.reportNumbered("..\\..\\coxKern", 1038, oxMsgModuleFailed); },
+         "Unable to format Message"},
+        {[&] { m.showNumbered(oxMsgModuleFailed); }, "Unable to format Message"},
+        {[&] { m.showNumbered(oxMsgModuleFailed, "b.dll"); }, withInsert(moduleText, "b.dll")},
+        {[&] { m.reportFormatted("..\\..\\oxMIFPar", 214, "Invalid 'mix' file format"); },
+         "..\\..\\oxMIFPar::214\nInvalid 'mix' file format"},
+        {[&] { m.reportFormatted("..\\..\\oxMIFPar", 34, "Unable to locate MIF File %s\n", "Os.mif"); },
+         "..\\..\\oxMIFPar::34\nUnable to locate MIF File Os.mif\n"},
+        {[&] { m.showFormatted("%d of %s", 3, "four"); }, "3 of four"},
+    };
+    for (const auto& [call, text] : rows) {
+        SCOPED_TRACE(text);
+        boxes_.clear();
+        call();
+        ASSERT_EQ(boxes_.count(), 1u);
+        expectBox(0, text, "Instrumentation Error");
+    }
 }
 
 TEST_F(oxMessagesTest, LongTextsAreCutAtTheBufferEnd) {
