@@ -36,7 +36,8 @@
 #include <string>
 #include <vector>
 
-class oxSqliteServiceProvider_c : public coxServiceProvider_c {
+// Final: the provider interface has no virtual destructor, so nothing may derive further.
+class oxSqliteServiceProvider_c final : public coxServiceProvider_c {
   public:
     // A database file (created when missing) or ":memory:". Throws oxSpError_c with a text
     // naming the path when it cannot be opened or is of an unknown schema version.

@@ -1,0 +1,159 @@
+// oxagent run DIR... [--seconds N]: starts one kernel per directory, polls them once a second,
+// prints events as the components raise them and stops on Ctrl-C, SIGTERM or after N seconds.
+// The live status line goes to standard error only when it is a terminal; otherwise a
+// line a second would only fill logs.
+#include "agent/oxAgentCommands.h"
+#include "agent/oxAgentDatabasePath.h"
+#include "agent/oxAgentHost.h"
+#include "agent/oxAgentSignals.h"
+#include "agent/oxAgentStatusText.h"
+#include "framework/diag/oxStatus.h"
+#include "framework/kernel/coxKernel.h"
+#include "sp/oxMifReader.h"
+#include <algorithm>
+#include <atomic>
+#include <cctype>
+#include <chrono>
+#include <cstdio>
+#include <filesystem>
+#include <iostream>
+#include <map>
+#include <set>
+#include <termios.h>
+#include <thread>
+
+namespace oxagent {
+
+namespace {
+
+using steady = std::chrono::steady_clock;
+
+bool stderrIsTerminal() {
+    termios settings{};
+    return tcgetattr(2, &settings) == 0;
+}
+
+std::string elapsedText(std::chrono::seconds elapsed) {
+    const long long s = elapsed.count();
+    char text[32];
+    std::snprintf(text, sizeof text, "%02lld:%02lld:%02lld", s / 3600, s / 60 % 60, s % 60);
+    return text;
+}
+
+std::uint32_t moduleCount(const oxAgentHost_c& host) {
+    std::uint32_t modules = 0;
+    for (const coxKernel_c* kernel : host.kernels())
+        modules += kernel->componentObjects().count();
+    return modules;
+}
+
+std::string lower(std::string text) {
+    std::transform(text.begin(), text.end(), text.begin(),
+                   [](unsigned char c) { return static_cast<char>(std::tolower(c)); });
+    return text;
+}
+
+// The component name of the directory's first MIF file (as the kernel picks it), "" when it
+// has none or it cannot be read (the kernel's start-up then reports it).
+std::string componentNameOf(const std::string& directory) {
+    namespace fs = std::filesystem;
+    std::vector<fs::path> mifs;
+    for (const fs::directory_entry& entry : fs::directory_iterator(directory))
+        if (entry.is_regular_file() && lower(entry.path().extension().string()) == ".mif")
+            mifs.push_back(entry.path());
+    if (mifs.empty())
+        return "";
+    const auto byName = [](const fs::path& a, const fs::path& b) {
+        return lower(a.filename().string()) < lower(b.filename().string());
+    };
+    const fs::path first = *std::min_element(mifs.begin(), mifs.end(), byName);
+    try {
+        return oxMifReader_c::readComponentFile(first.string()).name;
+    } catch (const std::exception&) {
+        return "";
+    }
+}
+
+// Two directories of one component would not both be held: the second kernel's duplicate
+// check would remove the first one's copy. Refused before any kernel starts.
+void refuseSharedComponents(const std::vector<std::string>& directories) {
+    std::map<std::string, std::string> holders;
+    for (const std::string& directory : directories) {
+        const std::string name = componentNameOf(oxAgentHost_c::absoluteDirectory(directory));
+        if (name.empty())
+            continue;
+        const auto [at, added] = holders.emplace(name, directory);
+        if (!added)
+            throw oxAgentError_c(directory + ": describes the component \"" + name + "\" as " +
+                                 at->second + " does");
+    }
+}
+
+void printEvent(const oxSpEvent& event) {
+    std::string line = "event " + std::to_string(event.id) + " at " + event.time + ": component " +
+                       std::to_string(event.componentId) + " group " +
+                       std::to_string(event.groupId) + " (" + event.groupClass + ")";
+    for (const oxSpEventValue& value : event.values)
+        line += " " + std::to_string(value.attributeId) + "=" + value.text;
+    std::cout << line << std::endl;
+}
+
+} // namespace
+
+int runRun(const RunOptions& options) {
+    // The same directory twice would make the second kernel remove the first one's copy.
+    std::set<std::string> seen;
+    for (const std::string& directory : options.directories)
+        if (!seen.insert(oxAgentHost_c::absoluteDirectory(directory)).second)
+            throw oxAgentError_c(directory + ": given twice");
+    refuseSharedComponents(options.directories);
+
+    installStopSignals();
+    oxAgentHost_c host(resolveDatabasePath(options.database));
+    std::atomic<std::uint64_t> events{0};
+    host.serviceProvider().setEventHook([&events](const oxSpEvent& event) {
+        ++events;
+        printEvent(event);
+    });
+    for (const std::string& directory : options.directories) {
+        coxKernel_c& kernel = host.openKernel(directory);
+        std::uint32_t status = oxStatusSuccess;
+        if (!kernel.start(&status))
+            std::cerr << "oxagent: " << directory << ": not started, " << statusText(status)
+                      << "\n";
+        std::cout << "holding " << directory << ": component " << kernel.ownDescription().id << ", "
+                  << kernel.componentObjects().count() << " module(s)" << std::endl;
+    }
+
+    const bool live = stderrIsTerminal();
+    const steady::time_point begin = steady::now();
+    steady::time_point nextPoll = begin + std::chrono::seconds(1);
+    std::uint64_t polls = 0;
+    while (!stopRequested()) {
+        if (steady::now() >= nextPoll) {
+            for (coxKernel_c* kernel : host.kernels())
+                kernel->poll();
+            ++polls;
+            nextPoll += std::chrono::seconds(1);
+            if (live)
+                std::cerr << "\r" << elapsedText(std::chrono::seconds(polls)) << "  components "
+                          << host.kernels().size() << "  modules " << moduleCount(host)
+                          << "  events " << events.load() << "   " << std::flush;
+        }
+        // N seconds: N polls, the last one at the end of the N-th second.
+        if (options.seconds != 0 && polls >= options.seconds)
+            break;
+        std::this_thread::sleep_for(std::chrono::milliseconds(50));
+    }
+    if (live)
+        std::cerr << "\n";
+    const int signal = stopSignal();
+    const std::size_t kernels = host.kernels().size();
+    host.closeAll();
+    host.serviceProvider().setEventHook(nullptr);
+    std::cout << "stopped" << (signal != 0 ? " on signal " + std::to_string(signal) : "") << "; "
+              << kernels << " kernel(s) torn down, " << events.load() << " event(s)" << std::endl;
+    return 0;
+}
+
+} // namespace oxagent

@@ -1,0 +1,16 @@
+// Meanings of the status codes a request or a start-up can end with: the framework's codes
+// and the service provider's.
+#pragma once
+#include <cstdint>
+#include <string>
+
+namespace oxagent {
+
+// The meaning of a code, or "unknown status" for one not in the table.
+std::string statusMeaning(std::uint32_t status);
+// "0x2007" (four hexadecimal digits at least).
+std::string statusCode(std::uint32_t status);
+// "0x2007 (the component does not serve that attribute)".
+std::string statusText(std::uint32_t status);
+
+} // namespace oxagent

@@ -1,0 +1,83 @@
+// oxagent: the host program. Parses the command line and runs one subcommand.
+#include "agent/oxAgentBoxes.h"
+#include "agent/oxAgentCommands.h"
+#include "agent/oxAgentHost.h"
+#include "sp/oxSpStatus.h"
+#include <CLI/CLI.hpp>
+#include <iostream>
+
+namespace {
+
+void addDatabaseOption(CLI::App& command, std::string& database) {
+    command.add_option("--db", database,
+                       "database file; \":memory:\" for none (default: "
+                       "$XDG_STATE_HOME/ox/oxagent.db)");
+}
+
+} // namespace
+
+int main(int argc, char** argv) {
+    using namespace oxagent;
+    CLI::App app("oxagent: hosts DMI component instrumentation, one kernel per directory",
+                 "oxagent");
+    app.require_subcommand(1);
+
+    ShowOptions show;
+    CLI::App* showCommand =
+        app.add_subcommand("show", "print a directory's component, groups and attribute values");
+    showCommand->add_option("DIR", show.directory, "instrumentation directory")->required();
+    addDatabaseOption(*showCommand, show.database);
+    showCommand->add_flag("--json", show.json, "print JSON");
+
+    GetOptions get;
+    CLI::App* getCommand = app.add_subcommand("get", "ask for one attribute's value");
+    getCommand->add_option("DIR", get.directory, "instrumentation directory")->required();
+    getCommand->add_option("--group", get.group, "group ID or class text")->required();
+    getCommand->add_option("--attr", get.attribute, "attribute ID")->required();
+    getCommand->add_option("--key", get.keys, "row key values, one per key attribute");
+    addDatabaseOption(*getCommand, get.database);
+    getCommand->add_flag("--json", get.json, "print JSON");
+
+    RunOptions run;
+    CLI::App* runCommand =
+        app.add_subcommand("run", "hold directories, poll once a second, print events");
+    runCommand->add_option("DIR", run.directories, "instrumentation directories")->required();
+    runCommand->add_option("--seconds", run.seconds, "stop after N seconds (0: until a signal)");
+    addDatabaseOption(*runCommand, run.database);
+
+    ListOptions list;
+    CLI::App* listCommand = app.add_subcommand("list", "list installed components and groups");
+    addDatabaseOption(*listCommand, list.database);
+    listCommand->add_flag("--json", list.json, "print JSON");
+
+    InspectOptions inspect;
+    CLI::App* inspectCommand =
+        app.add_subcommand("inspect", "list a directory's module candidates without loading any");
+    inspectCommand->add_option("DIR", inspect.directory, "instrumentation directory")->required();
+
+    try {
+        app.parse(argc, argv);
+    } catch (const CLI::ParseError& e) {
+        return app.exit(e) == 0 ? 0 : 1;
+    }
+
+    installBoxPresenter();
+    try {
+        if (*showCommand)
+            return runShow(show);
+        if (*getCommand)
+            return runGet(get);
+        if (*runCommand)
+            return runRun(run);
+        if (*listCommand)
+            return runList(list);
+        return runInspect(inspect);
+    } catch (const oxAgentError_c& e) {
+        std::cerr << "oxagent: " << e.what() << "\n";
+    } catch (const oxSpError_c& e) {
+        std::cerr << "oxagent: " << e.what() << "\n";
+    } catch (const std::exception& e) {
+        std::cerr << "oxagent: " << e.what() << "\n";
+    }
+    return 1;
+}
