@@ -4,19 +4,9 @@
 #pragma once
 #include "framework/model/oxAttribValue.h"
 
-// Raise sites of oxKey_c.
-struct oxKeyTraits {
+// Raise sites of oxKey_c: the lines of oxAttribValueList_c, in its own source.
+struct oxKeyTraits : oxAttribValueListTraits {
     static constexpr const char* source = oxKeySource;
-    static constexpr std::uint32_t constructArrayLine = 62;   // from an ID list: the array
-    static constexpr std::uint32_t constructElementLine = 73; // from an ID list: an element
-    static constexpr std::uint32_t atLine = 97;
-    static constexpr std::uint32_t findLine = 105;
-    static constexpr std::uint32_t assignArrayLine = 124;
-    static constexpr std::uint32_t assignElementLine = 131;
-    static constexpr std::uint32_t removeLine = 150;
-    static constexpr std::uint32_t addArrayLine = 189;
-    static constexpr std::uint32_t addElementLine = 195;
-    static constexpr std::uint32_t indexOfLine = 244;
 };
 
 class oxKey_c : public oxIdKeyedList_c<oxAttribValue_c, oxKeyTraits> {
