@@ -1,41 +1,80 @@
-// Runs the built oxagent as a child process with its output captured in files, for the
-// program tests.
+// The program tests' fixture: the built oxagent run as a child process with its output in files
+// of a temporary folder, which also holds a copy of the example directory and the database.
 #pragma once
-#include <chrono>
-#include <filesystem>
-#include <string>
-#include <sys/types.h>
-#include <vector>
+#include "tests/sp/oxSpTestFolder.h"
+#include <csignal>
+#include <fcntl.h>
+#include <gtest/gtest.h>
+#include <nlohmann/json.hpp>
+#include <spawn.h>
+#include <sys/wait.h>
+#include <thread>
+
+extern char** environ;
 
 struct oxAgentResult {
-    int exitCode = -1; // -1 when the child did not exit normally
-    int signal = 0;    // the signal that ended it, 0 when it exited
-    std::string out;
-    std::string err;
+    int exitCode = -1; // -1 when a signal ended the child
+    std::string out, err;
 };
 
-class oxAgentProcess_c {
-  public:
-    // Starts oxagent with the arguments; output goes to files in folder. Extra environment
-    // entries ("NAME=value") are added to the test's own.
-    oxAgentProcess_c(const std::vector<std::string>& arguments, const std::filesystem::path& folder,
-                     const std::vector<std::string>& environment = {});
-    ~oxAgentProcess_c(); // kills and reaps a child still running
-    oxAgentProcess_c(const oxAgentProcess_c&) = delete;
-    oxAgentProcess_c& operator=(const oxAgentProcess_c&) = delete;
+// One child; killed and reaped if it still runs at the end.
+struct oxAgentProcess_c {
+    oxAgentProcess_c(std::vector<std::string> arguments, const oxSpTestFolder& folder)
+        : out(folder.file("out" + std::to_string(++serial))), err(out + ".err") {
+        arguments.insert(arguments.begin(), OX_BIN_DIR "/oxagent");
+        std::vector<char*> argv;
+        for (std::string& a : arguments)
+            argv.push_back(a.data());
+        argv.push_back(nullptr);
+        posix_spawn_file_actions_t files;
+        posix_spawn_file_actions_init(&files);
+        posix_spawn_file_actions_addopen(&files, 1, out.c_str(), O_WRONLY | O_CREAT, 0644);
+        posix_spawn_file_actions_addopen(&files, 2, err.c_str(), O_WRONLY | O_CREAT, 0644);
+        if (posix_spawn(&pid, argv[0], &files, nullptr, argv.data(), environ) != 0)
+            pid = -1;
+        posix_spawn_file_actions_destroy(&files);
+    }
+    ~oxAgentProcess_c() {
+        if (pid > 0 && kill(pid, SIGKILL) == 0)
+            waitpid(pid, nullptr, 0);
+    }
+    void signal(int number) {
+        if (pid > 0)
+            kill(pid, number);
+    }
+    oxAgentResult wait() { // the test's time limit ends a child that never stops
+        int status = 0;
+        if (pid <= 0 || waitpid(std::exchange(pid, -1), &status, 0) <= 0)
+            return {};
+        oxAgentResult r{WIFEXITED(status) ? WEXITSTATUS(status) : -1, "", ""};
+        for (auto [file, text] : {std::pair{&out, &r.out}, std::pair{&err, &r.err}}) {
+            std::ifstream in(*file, std::ios::binary);
+            text->assign(std::istreambuf_iterator<char>(in), std::istreambuf_iterator<char>());
+        }
+        return r;
+    }
 
-    void sendSignal(int signal);
-    // Waits for the end (at most the timeout, then kills it) and collects the output.
-    oxAgentResult wait(std::chrono::seconds timeout = std::chrono::seconds(60));
-    // The standard output so far.
-    std::string outputSoFar() const;
-
-  private:
-    pid_t pid_ = -1;
-    std::filesystem::path out_, err_;
+    inline static int serial = 0;
+    pid_t pid = -1;
+    std::string out, err;
 };
 
-// Runs oxagent to its end.
-oxAgentResult oxAgentRun(const std::vector<std::string>& arguments,
-                         const std::filesystem::path& folder,
-                         const std::vector<std::string>& environment = {});
+class oxAgentProgramTest : public ::testing::Test {
+  protected:
+    oxAgentProgramTest() { std::filesystem::copy(OX_BIN_DIR "/../examples/os", os); }
+
+    oxAgentResult agent(const std::vector<std::string>& arguments) {
+        return oxAgentProcess_c(arguments, folder).wait();
+    }
+    // The installed components as `list --json` gives them.
+    nlohmann::json listed() { return nlohmann::json::parse(agent({"list", "--db", db, "--json"}).out); }
+    // Waits until a run has installed its component.
+    bool waitUntilListed() {
+        for (int tries = 0; tries < 300 && listed().empty(); ++tries)
+            std::this_thread::sleep_for(std::chrono::milliseconds(100));
+        return !listed().empty();
+    }
+
+    oxSpTestFolder folder;
+    std::string os = folder.file("os"), db = folder.file("agent.db");
+};

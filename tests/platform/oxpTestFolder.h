@@ -1,30 +1,25 @@
-// A fresh folder under the system's temporary folder, removed with everything in it.
+// Scratch folders under the system's temporary folder, removed with everything in them.
 #pragma once
 #include <atomic>
-#include <chrono>
 #include <filesystem>
 #include <fstream>
 #include <string>
+#include <unistd.h>
 
 class oxpTestFolder {
   public:
     oxpTestFolder() {
         static std::atomic<unsigned> serial{0};
-        auto stamp = std::chrono::steady_clock::now().time_since_epoch().count();
         path_ = std::filesystem::temp_directory_path() /
-                ("oxp-" + std::to_string(stamp) + "-" + std::to_string(serial++));
+                ("oxp-" + std::to_string(getpid()) + "-" + std::to_string(serial++));
         std::filesystem::create_directories(path_);
     }
     ~oxpTestFolder() {
         std::error_code ignored;
         std::filesystem::remove_all(path_, ignored);
     }
-    oxpTestFolder(const oxpTestFolder&) = delete;
-    oxpTestFolder& operator=(const oxpTestFolder&) = delete;
-
     const std::filesystem::path& path() const { return path_; }
     std::string operator/(const std::string& name) const { return (path_ / name).string(); }
-
     std::string write(const std::string& name, const std::string& bytes) const {
         std::filesystem::create_directories((path_ / name).parent_path());
         std::ofstream(path_ / name, std::ios::binary) << bytes;
@@ -32,9 +27,8 @@ class oxpTestFolder {
     }
     // Copies a file of the build's bin folder (a fixture module, a tool) in under a new name.
     std::string copyBuilt(const std::string& built, const std::string& name) const {
-        std::filesystem::create_directories((path_ / name).parent_path());
-        std::filesystem::copy_file(std::filesystem::path(OX_BIN_DIR) / built, path_ / name);
-        return *this / name;
+        std::ifstream in(std::string(OX_BIN_DIR) + "/" + built, std::ios::binary);
+        return write(name, std::string(std::istreambuf_iterator<char>(in), {}));
     }
 
   private:
@@ -42,19 +36,12 @@ class oxpTestFolder {
 };
 
 // Restores the current folder when it goes.
-class oxpKeepCurrentFolder {
-  public:
-    oxpKeepCurrentFolder() : saved_(std::filesystem::current_path()) {}
-    ~oxpKeepCurrentFolder() { std::filesystem::current_path(saved_); }
-    oxpKeepCurrentFolder(const oxpKeepCurrentFolder&) = delete;
-    oxpKeepCurrentFolder& operator=(const oxpKeepCurrentFolder&) = delete;
-
-  private:
-    std::filesystem::path saved_;
+struct oxpKeepCurrentFolder {
+    std::filesystem::path saved = std::filesystem::current_path();
+    ~oxpKeepCurrentFolder() { std::filesystem::current_path(saved); }
 };
 
-// Reads a whole file.
 inline std::string oxpReadFile(const std::string& path) {
     std::ifstream in(path, std::ios::binary);
-    return std::string(std::istreambuf_iterator<char>(in), std::istreambuf_iterator<char>());
+    return std::string(std::istreambuf_iterator<char>(in), {});
 }

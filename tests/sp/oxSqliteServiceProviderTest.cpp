@@ -1,31 +1,41 @@
+// The SQLite service provider through the interface the kernel holds, and how it answers
+// requests: the kernel of the component asked first, the MIF's static value otherwise.
+#include "framework/diag/oxMessages.h"
+#include "framework/diag/oxStatus.h"
+#include "framework/kernel/coxKernel.h"
 #include "framework/model/oxAttribValue.h"
-#include "framework/model/oxComponent.h"
-#include "framework/model/oxGroup.h"
+#include "sp/oxSpRequests.h"
 #include "sp/oxSpStatus.h"
 #include "sp/oxSpValueText.h"
 #include "sp/oxSqliteServiceProvider.h"
 #include "tests/sp/oxSpTestFolder.h"
-#include <filesystem>
-#include <thread>
 #include <gtest/gtest.h>
+#include <thread>
 
 namespace {
 
-const char* const eventFile = "Start Group\n  Name = \"Os Events\"\n  Class = \"ACME|OsEvents|001\"\n"
-                              "  ID = 1\n  Start Attribute\n    Name = \"Code\"\n    ID = 1\n"
-                              "    Type = Integer\n  End Attribute\nEnd Group\n";
-
-// Every slot is called through the interface the kernel holds.
 class oxSqliteServiceProviderTest : public ::testing::Test {
   protected:
     oxSqliteServiceProviderTest() { folder.write("Os.mif", oxSpExampleMif()); }
 
-    // The kernel's way of naming a file: directory, backslash, name (in any case).
+    // The kernel names a file as directory, backslash, name (in any case).
     oxString_c kernelPath(const std::string& name) const {
-        return oxString_c((folder.path() + "\\" + name).c_str());
+        return oxString_c((folder.path.string() + "\\" + name).c_str());
     }
-    bool install(oxComponent_c& description, const std::string& name = "OS.MIF") {
-        return sp.installFromMIF(description, kernelPath(name), context, &status);
+    bool install(oxComponent_c& c, const char* file = "OS.MIF") {
+        return sp.installFromMIF(c, kernelPath(file), context, &status);
+    }
+    // The slot's result and status both say what was wanted.
+    void expectStatus(bool done, std::uint32_t wanted) {
+        EXPECT_EQ(done, wanted == 0) << provider.lastError();
+        EXPECT_EQ(status, wanted) << provider.lastError();
+    }
+    oxSpAnswer ask(std::uint32_t component, std::uint32_t group, std::uint32_t attribute,
+                   bool keyed = false) {
+        oxKey_c key;
+        if (keyed)
+            key.add(oxAttribValue_c(1));
+        return oxSpRequests_c(provider.database()).request(kernels, component, group, attribute, key);
     }
 
     oxSpTestFolder folder;
@@ -34,115 +44,88 @@ class oxSqliteServiceProviderTest : public ::testing::Test {
     oxOctetString_c context;
     std::uint32_t status = 0x5555;
     oxComponent_c own{0, "Unknown", "", ""};
+    std::vector<coxKernel_c*> kernels;
 };
 
-TEST_F(oxSqliteServiceProviderTest, InstallsFromAMifAndDescribesTheComponentAlike) {
-    ASSERT_TRUE(install(own)) << provider.lastError();
-    EXPECT_EQ(status, 0u);
-    EXPECT_NE(own.id, 0u);
-    EXPECT_EQ(oxSpNarrow(own.name), "Operating System");
+TEST_F(oxSqliteServiceProviderTest, InstallsDescribesAttachesDeletesAndAnnounces) {
+    // A kernel that installed nothing asks with ID 0: no groups, and no failure.
+    oxGroupList_c groups;
+    groups.add(oxGroup_c());
+    expectStatus(sp.listGroups(own, groups, context, &status), 0);
+    EXPECT_EQ(groups.count(), 0u);
+    expectStatus(sp.refreshDescription(own, own, context, &status), 0);
+    EXPECT_EQ(std::string(own.name.text()), "Unknown");
+
+    expectStatus(install(own), 0);
     EXPECT_EQ(std::string(own.thirdText.text()), "Os.mif");
-    // Listing and refreshing give the same description, so the duplicate check can match it.
-    oxComponentList_c list;
-    ASSERT_TRUE(sp.listComponents(list, context, &status));
-    ASSERT_EQ(list.count(), 1u);
-    EXPECT_TRUE(*list.at(0) == own);
+    // Refreshing gives what installing gave, so the duplicate check can match it.
     oxComponent_c stale(own.id, "old", "old", "old");
-    ASSERT_TRUE(sp.refreshDescription(stale, stale, context, &status));
+    expectStatus(sp.refreshDescription(stale, stale, context, &status), 0);
     EXPECT_TRUE(stale == own);
-    // The MIF name form is a path relative to the current directory.
-    std::filesystem::current_path(folder.path());
-    oxComponent_c second(0, "Unknown", "", "");
-    ASSERT_TRUE(sp.installFromMIFName(second, oxString_c("Os.mif"), context, &status));
-    EXPECT_NE(second.id, own.id);
+    std::filesystem::current_path(folder.path); // the name form is relative to it
+    oxComponent_c second = stale, attached = stale;
+    expectStatus(sp.installFromMIFName(second, oxString_c("Os.mif"), context, &status), 0);
     EXPECT_TRUE(oxComponent_c(own.id, second.name, second.firstText, second.thirdText) == own);
+    expectStatus(sp.installByName(attached, oxString_c("Operating System"), context, &status), 0);
+    EXPECT_TRUE(attached == second); // the latest of that name
+    expectStatus(sp.installByName(attached, oxString_c("Printer"), context, &status),
+                 oxSpStatusNoComponent);
+    expectStatus(sp.deleteComponent(own.id, context, &status), 0);
+    expectStatus(sp.deleteComponent(own.id, context, &status), oxSpStatusNoComponent);
+    expectStatus(sp.refreshDescription(own, own, context, &status), oxSpStatusNoComponent);
+    expectStatus(sp.listGroups(own, groups, context, &status), oxSpStatusNoComponent);
+
+    alignas(8) char places[2] = {};
+    auto* one = reinterpret_cast<coxKernel_c*>(&places[0]); // never dereferenced
+    auto* two = reinterpret_cast<coxKernel_c*>(&places[1]);
+    for (coxKernel_c* kernel : {one, two, one})
+        expectStatus(sp.announceComponents(kernel, context, &status), 0);
+    EXPECT_EQ(provider.announcedKernels(), (std::vector<coxKernel_c*>{one, two}));
+    expectStatus(sp.withdrawComponents(one, context, &status), 0);
+    EXPECT_EQ(provider.announcedKernels(), std::vector<coxKernel_c*>{two});
+    EXPECT_TRUE(provider.isAnnounced(two) && !provider.isAnnounced(one));
 }
 
 TEST_F(oxSqliteServiceProviderTest, ABadOrMissingFileInstallsNothingAndSaysWhy) {
-    struct Case {
-        const char* file;
-        std::string bytes;
-        std::uint32_t status;
-        const char* where;
-    };
-    const Case cases[] = {
-        {"bad.mif", "Start Component\nName = \"X\"\nStart Group\n", oxSpStatusBadMif, "bad.mif:3:"},
-        {"odd.mif", std::string("\xFF\xFE" "S", 3), oxSpStatusBadMif, "odd.mif:1:"},
-        {"missing.mif", "", oxSpStatusUnreadableFile, "missing.mif"},
-    };
-    for (const Case& c : cases) {
-        if (!c.bytes.empty())
-            folder.write(c.file, c.bytes);
-        status = 0;
-        EXPECT_FALSE(install(own, c.file));
-        EXPECT_EQ(status, c.status) << c.file;
-        EXPECT_NE(provider.lastError().find(c.where), std::string::npos) << provider.lastError();
+    folder.write("bad.mif", "Start Component\nName = \"X\"\nStart Group\n");
+    folder.write("bad.grp", "Start Group\nName = \"G\"\nClass = \"A|B|1\"\nEnd Grup\n");
+    for (const auto& [file, wanted, where] : {std::tuple{"bad.mif", oxSpStatusBadMif, "bad.mif:3:"},
+                                              std::tuple{"no.mif", oxSpStatusUnreadableFile, "no.mif"}}) {
+        SCOPED_TRACE(file);
+        expectStatus(install(own, file), wanted);
+        EXPECT_NE(provider.lastError().find(where), std::string::npos) << provider.lastError();
         EXPECT_EQ(own.id, 0u);
     }
     EXPECT_TRUE(provider.database().components().empty());
-}
-
-TEST_F(oxSqliteServiceProviderTest, AttachesByNameAndDeletes) {
-    ASSERT_TRUE(install(own));
-    oxComponent_c attached(0, "Unknown", "", "");
-    ASSERT_TRUE(sp.installByName(attached, oxString_c("Operating System"), context, &status));
-    EXPECT_TRUE(attached == own);
-    EXPECT_FALSE(sp.installByName(attached, oxString_c("Printer"), context, &status));
-    EXPECT_EQ(status, oxSpStatusNoComponent);
-
-    std::uint32_t id = own.id;
-    EXPECT_TRUE(sp.deleteComponent(id, context, &status));
-    EXPECT_EQ(status, 0u);
-    EXPECT_FALSE(sp.deleteComponent(id, context, &status));
-    EXPECT_EQ(status, oxSpStatusNoComponent);
-    EXPECT_FALSE(sp.refreshDescription(own, own, context, &status));
-    EXPECT_EQ(status, oxSpStatusNoComponent);
-}
-
-TEST_F(oxSqliteServiceProviderTest, ListsAddsAndDeletesGroups) {
-    ASSERT_TRUE(install(own));
-    oxGroupList_c groups;
-    ASSERT_TRUE(sp.listGroups(own, groups, context, &status));
-    ASSERT_EQ(groups.count(), 1u);
-    EXPECT_EQ(groups.at(0)->id, 1u);
-    EXPECT_TRUE(groups.contains(oxString_c("DMTF|ComponentID|001")));
-
-    folder.write("osComp.evt", eventFile);
-    oxGroup_c added;
-    ASSERT_TRUE(sp.addGroupFromFile(own, added, kernelPath("osComp.evt"), context, &status))
-        << provider.lastError();
-    EXPECT_EQ(added.id, 2u); // the file's ID 1 is taken
-    EXPECT_EQ(std::string(added.groupClass.text()), "ACME|OsEvents|001");
-    ASSERT_TRUE(sp.listGroups(own, groups, context, &status));
-    EXPECT_EQ(groups.count(), 2u);
-    EXPECT_TRUE(*groups.find(2) == added);
-
-    folder.write("bad.grp", "Start Group\nName = \"G\"\nClass = \"A|B|1\"\nEnd Grup\n");
     oxGroup_c refused;
-    EXPECT_FALSE(sp.addGroupFromFile(own, refused, kernelPath("bad.grp"), context, &status));
-    EXPECT_EQ(status, oxSpStatusBadMif);
-    EXPECT_EQ(refused.id, 0u);
-
-    ASSERT_TRUE(sp.deleteGroup(own, added, context, &status));
-    EXPECT_FALSE(sp.deleteGroup(own, added, context, &status));
-    EXPECT_EQ(status, oxSpStatusNoGroup);
-    ASSERT_TRUE(sp.listGroups(own, groups, context, &status));
-    EXPECT_EQ(groups.count(), 1u);
-
-    oxComponent_c unknown(999, "", "", "");
-    EXPECT_FALSE(sp.listGroups(unknown, groups, context, &status));
-    EXPECT_EQ(status, oxSpStatusNoComponent);
-    EXPECT_EQ(groups.count(), 0u);
-    // A kernel that installed nothing asks with ID 0: no groups, and no failure.
-    oxComponent_c nothing(0, "Unknown", "", "");
-    ASSERT_TRUE(sp.listGroups(own, groups, context, &status));
-    EXPECT_TRUE(sp.listGroups(nothing, groups, context, &status));
-    EXPECT_EQ(groups.count(), 0u);
-    EXPECT_TRUE(sp.refreshDescription(nothing, nothing, context, &status));
-    EXPECT_EQ(std::string(nothing.name.text()), "Unknown");
+    expectStatus(sp.addGroupFromFile(own, refused, kernelPath("bad.grp"), context, &status),
+                 oxSpStatusBadMif);
 }
 
-TEST_F(oxSqliteServiceProviderTest, RecordsEventsAndHandsThemToTheHook) {
+TEST_F(oxSqliteServiceProviderTest, AddsGroupsUnderAFreeIdAndDeletesThem) {
+    ASSERT_TRUE(install(own));
+    const std::string rest = "Class = \"ACME|OsEvents|001\"\nStart Attribute Name = \"Code\" "
+                             "ID = 1 Type = Integer End Attribute\nEnd Group\n";
+    folder.write("a.evt", "Start Group Name = \"Os Events\" ID = 1 " + rest); // 1 is taken
+    folder.write("b.evt", "Start Group Name = \"Os Events\" ID = 9 " + rest); // 9 is free
+    oxGroup_c added, kept;
+    expectStatus(sp.addGroupFromFile(own, added, kernelPath("a.evt"), context, &status), 0);
+    expectStatus(sp.addGroupFromFile(own, kept, kernelPath("B.EVT"), context, &status), 0);
+    EXPECT_EQ(added.id, 2u);
+    EXPECT_EQ(kept.id, 9u);
+    EXPECT_EQ(std::string(added.groupClass.text()), "ACME|OsEvents|001");
+    oxGroupList_c groups;
+    expectStatus(sp.listGroups(own, groups, context, &status), 0);
+    ASSERT_EQ(groups.count(), 3u);
+    EXPECT_TRUE(*groups.find(2) == added);
+    EXPECT_EQ(std::string(groups.find(9)->fourthText.text()), "b.evt");
+    expectStatus(sp.deleteGroup(own, added, context, &status), 0);
+    expectStatus(sp.deleteGroup(own, added, context, &status), oxSpStatusNoGroup);
+    expectStatus(sp.listGroups(own, groups, context, &status), 0);
+    EXPECT_EQ(groups.count(), 2u);
+}
+
+TEST_F(oxSqliteServiceProviderTest, RecordsEventsFromSeveralThreadsAndHandsThemToTheHook) {
     ASSERT_TRUE(install(own));
     std::vector<oxSpEvent> seen;
     provider.setEventHook([&](const oxSpEvent& e) { seen.push_back(e); });
@@ -150,52 +133,72 @@ TEST_F(oxSqliteServiceProviderTest, RecordsEventsAndHandsThemToTheHook) {
     oxAttribValue_c code(1);
     code.value.number6 = 42;
     values.add(code);
-    values.add(oxAttribValue_c(5, oxString_c("DMTF|ComponentID|001")));
-    oxGroup_c eventGroup(3, oxString_c("ACME|OsEvents|001"), oxString_c(), oxIdList_c(),
-                         oxString_c(), oxString_c());
-    EXPECT_TRUE(sp.originateEvent(values, own, eventGroup, 1, 2, 3, &status));
-    EXPECT_EQ(status, 0u);
-    ASSERT_EQ(seen.size(), 1u);
-    const auto stored = provider.database().events();
-    ASSERT_EQ(stored.size(), 1u);
-    EXPECT_EQ(stored[0].id, seen[0].id);
-    EXPECT_EQ(stored[0].componentId, own.id);
-    EXPECT_EQ(stored[0].groupClass, "ACME|OsEvents|001");
-    EXPECT_EQ(stored[0].c, 3u);
-    ASSERT_EQ(stored[0].values.size(), 2u);
-    EXPECT_EQ(stored[0].values[0].text, "42");
-    EXPECT_EQ(stored[0].values[1].text, "DMTF|ComponentID|001");
-}
-
-TEST_F(oxSqliteServiceProviderTest, RemembersAnnouncedKernels) {
-    alignas(8) char places[2] = {};
-    auto* first = reinterpret_cast<coxKernel_c*>(&places[0]); // never dereferenced
-    auto* second = reinterpret_cast<coxKernel_c*>(&places[1]);
-    EXPECT_TRUE(sp.announceComponents(first, context, &status));
-    EXPECT_TRUE(sp.announceComponents(second, context, &status));
-    EXPECT_TRUE(sp.announceComponents(first, context, &status));
-    EXPECT_EQ(provider.announcedKernels(), (std::vector<coxKernel_c*>{first, second}));
-    EXPECT_TRUE(sp.withdrawComponents(first, context, &status));
-    EXPECT_FALSE(provider.isAnnounced(first));
-    EXPECT_TRUE(provider.isAnnounced(second));
-}
-
-TEST_F(oxSqliteServiceProviderTest, ServesSeveralThreadsAtOnce) {
-    ASSERT_TRUE(install(own));
-    oxGroup_c eventGroup;
+    values.add(oxAttribValue_c(5, oxString_c("x")));
+    oxGroup_c group(3, oxString_c("A|E|1"), oxString_c(), oxIdList_c(), oxString_c(), oxString_c());
+    expectStatus(sp.originateEvent(values, own, group, 1, 2, 3, &status), 0);
+    provider.setEventHook(nullptr);
     auto raise = [&] {
         for (int i = 0; i < 20; ++i) {
-            oxAttribValueList_c values;
-            std::uint32_t mine = 0;
-            EXPECT_TRUE(sp.originateEvent(values, own, eventGroup, 0, 0, 0, &mine));
+            oxAttribValueList_c none;
+            oxGroup_c unnamed;
             oxComponentList_c list;
+            std::uint32_t mine = 0;
+            EXPECT_TRUE(sp.originateEvent(none, own, unnamed, 0, 0, 0, &mine));
             EXPECT_TRUE(sp.listComponents(list, context, &mine));
+            EXPECT_EQ(list.count(), 1u);
         }
     };
     std::thread other(raise);
     raise();
     other.join();
-    EXPECT_EQ(provider.database().events().size(), 40u);
+    const auto stored = provider.database().events();
+    ASSERT_EQ(stored.size(), 41u);
+    ASSERT_EQ(seen.size(), 1u);
+    EXPECT_EQ(seen[0].id, stored[0].id);
+    EXPECT_EQ(std::tuple(stored[0].groupClass, stored[40].groupClass), std::tuple("A|E|1", ""));
+    EXPECT_EQ(provider.database().events(stored[39].id).size(), 1u); // those after an ID
+    EXPECT_EQ(std::tuple(stored[0].groupId, stored[0].a, stored[0].b, stored[0].c),
+              std::tuple(3u, 1u, 2u, 3u));
+    ASSERT_EQ(stored[0].values.size(), 2u);
+    EXPECT_EQ(std::tuple(stored[0].values[0].kind, stored[0].values[0].text), std::tuple(6u, "42"));
+    EXPECT_EQ(std::tuple(stored[0].values[1].attributeId, stored[0].values[1].kind,
+                         stored[0].values[1].text), std::tuple(5u, 8u, "x"));
+}
+
+TEST_F(oxSqliteServiceProviderTest, WithoutAKernelTheMifAnswersOrSaysWhatIsMissing) {
+    ASSERT_TRUE(install(own));
+    const oxSpAnswer product = ask(own.id, 1, 2);
+    EXPECT_EQ(std::tuple(product.status, product.fromComponent, product.value.id),
+              std::tuple(0u, false, 2u));
+    EXPECT_EQ(product.value.value.kind, 8u);
+    EXPECT_EQ(oxSpTextOfValue(product.value.value), "Operating System");
+    for (const auto& [component, group, attribute, keyed, wanted] :
+         {std::tuple{own.id, 1u, 6u, false, oxSpStatusNoValue},
+          std::tuple{own.id, 1u, 99u, false, oxSpStatusNoAttribute},
+          std::tuple{own.id, 5u, 1u, false, oxSpStatusNoGroup},
+          std::tuple{own.id + 1, 1u, 1u, false, oxSpStatusNoComponent},
+          std::tuple{own.id, 1u, 1u, true, oxStatusInvalidRowKey}}) { // no rows to pick from
+        SCOPED_TRACE(wanted);
+        const oxSpAnswer a = ask(component, group, attribute, keyed);
+        EXPECT_EQ(a.status, wanted);
+        EXPECT_FALSE(a.error.empty());
+    }
+}
+
+TEST_F(oxSqliteServiceProviderTest, AKernelAnswersForItsOwnComponentOnly) {
+    oxMessages_c::instance(); // language modules from the build
+    std::filesystem::copy_file(std::string(OX_BIN_DIR) + "/osComp.dll", folder.file("osComp.dll"));
+    coxKernel_c kernel(oxString_c(folder.path.c_str()), &provider, &status);
+    ASSERT_EQ(status, 0u) << provider.lastError();
+    kernels.push_back(&kernel);
+    const oxSpAnswer verify = ask(kernel.ownDescription().id, 1, 6);
+    EXPECT_EQ(std::tuple(verify.status, verify.fromComponent, verify.value.value.number6),
+              std::tuple(0u, true, 7u));
+    EXPECT_EQ(ask(kernel.ownDescription().id, 1, 6, true).status, oxStatusInvalidRowKey);
+    ASSERT_TRUE(install(own)); // another copy: its requests do not go to the kernel
+    EXPECT_EQ(std::tuple(ask(own.id, 1, 6).status, ask(own.id, 1, 6).fromComponent),
+              std::tuple(oxSpStatusNoValue, false));
+    expectStatus(sp.deleteComponent(own.id, context, &status), 0);
 }
 
 } // namespace

@@ -4,8 +4,7 @@
 #include <cstdint>
 
 // Makes the k-th allocation from now fail while it lives (every one after it too, if asked).
-class oxFailAllocation {
-  public:
+struct oxFailAllocation {
     explicit oxFailAllocation(std::uint32_t k, bool every = false) {
         oxp::seam::failAllocation(k, every);
     }
@@ -15,11 +14,7 @@ class oxFailAllocation {
 };
 
 // Remembers the live-allocation count; leaked() tells how many blocks appeared since.
-class oxLiveAllocations {
-  public:
-    oxLiveAllocations() : start_(oxp::seam::liveAllocations()) {}
+struct oxLiveAllocations {
+    std::int64_t start_ = oxp::seam::liveAllocations();
     std::int64_t leaked() const { return oxp::seam::liveAllocations() - start_; }
-
-  private:
-    std::int64_t start_;
 };

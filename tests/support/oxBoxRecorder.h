@@ -1,6 +1,8 @@
 // Records every message box shown while it lives, instead of presenting it.
 #pragma once
+#include "platform/oxpMessageBox.h"
 #include <cstdint>
+#include <mutex>
 #include <string>
 #include <vector>
 
@@ -12,12 +14,28 @@ struct oxRecordedBox {
 
 class oxBoxRecorder {
   public:
-    oxBoxRecorder();
-    ~oxBoxRecorder();
+    oxBoxRecorder() {
+        clear();
+        previous_ = oxp::setMessageBoxPresenter(&record);
+    }
+    ~oxBoxRecorder() { oxp::setMessageBoxPresenter(previous_); }
     oxBoxRecorder(const oxBoxRecorder&) = delete;
     oxBoxRecorder& operator=(const oxBoxRecorder&) = delete;
 
-    const std::vector<oxRecordedBox>& boxes() const;
-    std::size_t count() const { return boxes().size(); }
-    void clear();
+    const std::vector<oxRecordedBox>& boxes() const { return recorded_; }
+    std::size_t count() const { return recorded_.size(); }
+    void clear() {
+        std::lock_guard<std::mutex> hold(lock_);
+        recorded_.clear();
+    }
+
+  private:
+    static int record(const char* text, const char* title, std::uint32_t style) {
+        std::lock_guard<std::mutex> hold(lock_);
+        recorded_.push_back({text ? text : "", title ? title : "", style});
+        return oxp::idOk;
+    }
+    static inline std::mutex lock_;
+    static inline std::vector<oxRecordedBox> recorded_;
+    oxp::MessageBoxPresenter previous_ = nullptr;
 };

@@ -3,6 +3,12 @@
 // refill a group list, refuse a group file) through plain public fields.
 #pragma once
 #include "framework/base/coxServiceProvider.h"
+#include "framework/model/oxAttribValue.h"
+#include "framework/model/oxComponent.h"
+#include "framework/model/oxGroup.h"
+#include "framework/types/oxOctetString.h"
+#include "framework/types/oxString.h"
+#include <algorithm>
 #include <cstdint>
 #include <functional>
 #include <string>
@@ -30,9 +36,6 @@ struct oxSlotProgram {
 
 class oxRecordingServiceProvider : public coxServiceProvider_c {
   public:
-    oxRecordingServiceProvider() = default;
-    ~oxRecordingServiceProvider() = default;
-
     // The provider's database. listGroups refills the caller's list with `groups` (ID,
     // class); addGroupFromFile gives the record the next ID, the class of `fileClasses[file]`
     // if set, and appends it to `groups`; deleteGroup removes the group of that ID.
@@ -52,36 +55,92 @@ class oxRecordingServiceProvider : public coxServiceProvider_c {
     // The recorded calls of one slot, in order.
     std::vector<oxRecordedCall> callsOf(std::uint32_t slotNumber) const;
 
-    bool refreshDescription(oxComponent_c& own, oxComponent_c& same, oxOctetString_c& context,
-                            std::uint32_t* status) override;
-    bool listComponents(oxComponentList_c& components, oxOctetString_c& context,
-                        std::uint32_t* status) override;
-    bool installFromMIFName(oxComponent_c& own, const oxString_c& mifName,
-                            oxOctetString_c& context, std::uint32_t* status) override;
-    bool installFromMIF(oxComponent_c& own, const oxString_c& mifPath, oxOctetString_c& context,
-                        std::uint32_t* status) override;
-    bool installByName(oxComponent_c& own, const oxString_c& name, oxOctetString_c& context,
-                       std::uint32_t* status) override;
-    bool deleteComponent(std::uint32_t& componentId, oxOctetString_c& context,
-                         std::uint32_t* status) override;
+    bool refreshDescription(oxComponent_c& own, oxComponent_c& same, oxOctetString_c& ctx,
+                            std::uint32_t* st) override {
+        return serve({coxSlotRefreshDescription, &own, &same, &ctx, textOf(own.name), own.id}, st);
+    }
+    bool listComponents(oxComponentList_c& list, oxOctetString_c& ctx, std::uint32_t* st) override {
+        return serve({coxSlotListComponents, &list, nullptr, &ctx}, st, [&] {
+            oxComponentList_c fresh;
+            for (const auto& [id, name] : components)
+                fresh.add(oxComponent_c(id, oxString_c(name.c_str()), oxString_c(), oxString_c()));
+            list.assign(fresh);
+        });
+    }
+    bool installFromMIFName(oxComponent_c& own, const oxString_c& mifName, oxOctetString_c& ctx,
+                            std::uint32_t* st) override {
+        return install(own, {coxSlotInstallFromMIFName, &own, &mifName, &ctx, textOf(mifName)}, st);
+    }
+    bool installFromMIF(oxComponent_c& own, const oxString_c& mifPath, oxOctetString_c& ctx,
+                        std::uint32_t* st) override {
+        return install(own, {coxSlotInstallFromMIF, &own, &mifPath, &ctx, textOf(mifPath)}, st);
+    }
+    bool installByName(oxComponent_c& own, const oxString_c& name, oxOctetString_c& ctx,
+                       std::uint32_t* st) override {
+        return install(own, {coxSlotInstallByName, &own, &name, &ctx, textOf(name)}, st);
+    }
+    bool deleteComponent(std::uint32_t& id, oxOctetString_c& ctx, std::uint32_t* st) override {
+        return serve({coxSlotDeleteComponent, &id, nullptr, &ctx, "", id}, st);
+    }
     bool originateEvent(oxAttribValueList_c& values, oxComponent_c& own, oxGroup_c& eventGroup,
                         std::uint32_t a, std::uint32_t b, std::uint32_t c,
-                        std::uint32_t* status) override;
-    bool listGroups(oxComponent_c& own, oxGroupList_c& groups, oxOctetString_c& context,
-                    std::uint32_t* status) override;
+                        std::uint32_t* st) override {
+        const std::string cls = values.contains(5) ? textOf(values.find(5)->value.string) : "";
+        return serve({coxSlotOriginateEvent, &own, &eventGroup, nullptr, cls, values.count(), 0,
+                      a, b, c}, st);
+    }
+    bool listGroups(oxComponent_c& own, oxGroupList_c& list, oxOctetString_c& ctx,
+                    std::uint32_t* st) override {
+        return serve({coxSlotListGroups, &own, &list, &ctx, "", own.id}, st, [&] {
+            oxGroupList_c fresh;
+            for (const auto& [id, className] : groups) {
+                oxGroup_c group;
+                group.id = id;
+                group.groupClass.assign(className.c_str());
+                fresh.add(group);
+            }
+            list.assign(fresh);
+        });
+    }
     bool addGroupFromFile(oxComponent_c& own, oxGroup_c& group, const oxString_c& file,
-                          oxOctetString_c& context, std::uint32_t* status) override;
-    bool deleteGroup(oxComponent_c& own, oxGroup_c& group, oxOctetString_c& context,
-                     std::uint32_t* status) override;
-    bool announceComponents(coxKernel_c* kernel, oxOctetString_c& context,
-                            std::uint32_t* status) override;
-    bool withdrawComponents(coxKernel_c* kernel, oxOctetString_c& context,
-                            std::uint32_t* status) override;
+                          oxOctetString_c& ctx, std::uint32_t* st) override {
+        const std::string name = textOf(file);
+        return serve({coxSlotAddGroupFromFile, &own, &group, &ctx, name, group.id}, st, [&] {
+            std::string className;
+            for (const auto& [fileName, cls] : fileClasses)
+                if (fileName == name)
+                    className = cls;
+            group.id = nextGroupId++;
+            group.groupClass.assign(className.c_str());
+            groups.emplace_back(group.id, className);
+        });
+    }
+    bool deleteGroup(oxComponent_c& own, oxGroup_c& group, oxOctetString_c& ctx,
+                     std::uint32_t* st) override {
+        return serve({coxSlotDeleteGroup, &own, &group, &ctx, textOf(group.groupClass), group.id},
+                     st, [&] {
+                         auto it = std::find_if(groups.begin(), groups.end(),
+                                                [&](const auto& g) { return g.first == group.id; });
+                         if (it != groups.end())
+                             groups.erase(it);
+                     });
+    }
+    bool announceComponents(coxKernel_c* kernel, oxOctetString_c& ctx, std::uint32_t* st) override {
+        return serve({coxSlotAnnounceComponents, kernel, nullptr, &ctx}, st);
+    }
+    bool withdrawComponents(coxKernel_c* kernel, oxOctetString_c& ctx, std::uint32_t* st) override {
+        return serve({coxSlotWithdrawComponents, kernel, nullptr, &ctx}, st);
+    }
 
   private:
-    // Records the call; true when the slot's programmed status lets its effect run.
-    bool record(oxRecordedCall call, std::uint32_t* status);
-    bool answer(std::uint32_t slotNumber);
-    bool install(oxComponent_c& own, std::uint32_t slotNumber, const oxString_c& text,
-                 oxOctetString_c& context, std::uint32_t* status);
+    static std::string textOf(const oxString_c& s) { return s.length() ? s.text() : ""; }
+    // Records the call; with the slot's programmed status 0 runs the built-in effect, then the
+    // programmed one; answers as programmed.
+    bool serve(oxRecordedCall call, std::uint32_t* status,
+               const std::function<void()>& builtIn = nullptr);
+    // The install slots record the description's ID as passed and, accepted, give it theirs.
+    bool install(oxComponent_c& own, oxRecordedCall call, std::uint32_t* status) {
+        call.id = own.id;
+        return serve(std::move(call), status, [&] { own.id = componentId; });
+    }
 };

@@ -11,15 +11,13 @@ coxBase_c* ticker = nullptr; // the one object of this module
 std::uint32_t ticks = 0;
 
 void tick(std::uint32_t) {
-    ++ticks;
-    if (!ticker)
-        return;
     oxAttribValueList_c values;
     oxAttribValue_c count(1);
-    count.value.number6 = ticks;
+    count.value.number6 = ++ticks;
     values.add(count);
     std::uint32_t status = 0;
-    ticker->raiseEvent(values, 0, 0, 0, &status);
+    if (ticker)
+        ticker->raiseEvent(values, 0, 0, 0, &status);
 }
 
 class faTicker_c : public coxBase_c {

@@ -1,60 +1,107 @@
-// Common ground of the kernel's start-up, loader, list and lifecycle tests: a directory, the
-// recording provider with the groups the modules serve, the boxes, and helpers to read a
-// kernel's loaded modules.
+// Common ground of the kernel's tests: a real instrumentation directory in a fresh temporary
+// folder, the recording provider listing the groups the modules serve, the boxes, and readers
+// of a kernel's loaded modules and of the role module's call records.
 #pragma once
-#include "coxKernelDirectory.h"
 #include "framework/base/coxBase.h"
+#include "framework/diag/oxMessages.h"
 #include "framework/kernel/coxKernel.h"
+#include "framework/model/oxAttribValue.h"
+#include "framework/model/oxComponent.h"
+#include "framework/model/oxKey.h"
+#include "platform/oxpModule.h"
+#include "tests/modules/fkRecord.h"
 #include "tests/support/oxAllocationSeam.h"
 #include "tests/support/oxBoxRecorder.h"
 #include "tests/support/oxRecordingServiceProvider.h"
-#include <gtest/gtest.h>
-#include <memory>
-#include <string>
-#include <vector>
+#include <atomic>
+#include <chrono>
+#include <filesystem>
+#include <fstream>
+#include <gmock/gmock.h>
 
 using coxSlots = std::vector<std::uint32_t>;
+using coxHandler = bool (coxKernel_c::*)(oxAttribValue_c&, const std::uint32_t*, oxKey_c&,
+                                         std::uint32_t, std::uint32_t, std::uint32_t*);
 using coxNames = std::vector<std::string>;
 
-constexpr std::uint32_t coxComponentIdGroup = 11;
-constexpr std::uint32_t coxTimerGroup = 12;
-constexpr std::uint32_t coxTimerEventGroup = 13;
+// The groups the provider lists: osComp's, then those of the role module's timer and table,
+// thrower and unload roles.
+enum : std::uint32_t { coxIdGroup = 11, coxTimerGroup, coxTimerEventGroup };
+enum : std::uint32_t { coxTableGroup = 21, coxThrowerGroup, coxUnloadMeGroup };
 
-class coxKernelFixture : public ::testing::Test {
+// Each test has a fresh directory, which stands in for the program's directory in the module
+// search order so that a bare module name finds the copies there; at the end the current
+// directory and the search order are restored.
+class coxKernelTest : public ::testing::Test {
   protected:
-    coxKernelFixture() {
-        sp.groups = {{coxComponentIdGroup, "DMTF|ComponentID|001"},
-                     {coxTimerGroup, "FK|Timer|001"},
-                     {coxTimerEventGroup, "FK|TimerEvent|001"}};
+    coxKernelTest() {
+        oxMessages_c::instance(); // its language modules come from the build, not from here
+        static std::atomic<unsigned> serial{0};
+        const auto stamp = std::chrono::steady_clock::now().time_since_epoch().count();
+        dir /= "coxk-" + std::to_string(stamp) + "-" + std::to_string(serial++);
+        std::filesystem::create_directories(dir);
+        oxp::seam::setProgramDirectory(dir.c_str());
+        sp.groups = {
+            {coxIdGroup, "DMTF|ComponentID|001"},      {coxTimerGroup, "FK|Timer|001"},
+            {coxTimerEventGroup, "FK|TimerEvent|001"}, {coxTableGroup, "FK|Table|001"},
+            {coxThrowerGroup, "FK|Thrower|001"},       {coxUnloadMeGroup, "FK|UnloadMe|001"}};
         // The message object keeps its last formatted text: have it hold one already, so that
         // allocation counts see only what a test itself leaves.
         oxMessages_c::instance().reportText("warm-up", 0, oxString_c("warm-up"));
         boxes.clear();
     }
-    // The provider's groups back to the fixture's three, listed into the kernel again (the
-    // file groups of loads that were taken back stay in both otherwise).
-    void relistGroups() {
-        sp.groups.resize(3);
-        std::uint32_t listStatus = 0;
-        sp.listGroups(kernel->ownDescription(), kernel->groups(), kernel->spContext(), &listStatus);
-        sp.calls.pop_back();
-    }
-    // The tests' effects refer to their own locals: they do not outlive the test body.
-    ~coxKernelFixture() override {
+    // The tests' slot effects refer to their own locals: they do not outlive the test body.
+    ~coxKernelTest() override {
         for (oxSlotProgram& program : sp.slot)
             program = oxSlotProgram();
         kernel.reset();
+        oxp::seam::setProgramDirectory("");
+        std::error_code ignored;
+        std::filesystem::current_path(saved, ignored);
+        std::filesystem::remove_all(dir, ignored);
     }
-
-    coxKernel_c& make() {
-        kernel = std::make_unique<coxKernel_c>(dir.directory(), &sp, &status);
+    // The path as the kernel composes it: directory, backslash, file name.
+    std::string kernelPath(const std::string& name) const { return dir.string() + "\\" + name; }
+    std::string write(const std::string& name, const std::string& bytes) const {
+        std::ofstream(dir / name, std::ios::binary) << bytes;
+        return (dir / name).string();
+    }
+    std::string writeMif(const std::string& name = "Os.mif") const {
+        return write(name, "Start Component\n  Name = \"Operating System\"\nEnd Component\n");
+    }
+    void writeMix(const std::string& name, const std::string& language,
+                  const std::string& component) const {
+        write(name, "Language = \"" + language + "\"\nName = \"" + component + "\"\n");
+    }
+    // A built module file under its own name or another.
+    void copy(const std::string& built, const std::string& name = {}) const {
+        std::filesystem::copy_file(std::filesystem::path(OX_BIN_DIR) / built,
+                                   dir / (name.empty() ? built : name));
+    }
+    static std::string builtBytes(const std::string& built) {
+        std::ifstream in(std::filesystem::path(OX_BIN_DIR) / built, std::ios::binary);
+        return std::string(std::istreambuf_iterator<char>(in), std::istreambuf_iterator<char>());
+    }
+    // A start-up on the directory, the status on entry as given.
+    coxKernel_c& make(std::uint32_t entry = 0) {
+        status = entry;
+        kernel = std::make_unique<coxKernel_c>(dir.c_str(), &sp, &status);
         return *kernel;
     }
-    coxKernel_c& makeFromMifName(const char* mifName) {
-        kernel = std::make_unique<coxKernel_c>(oxString_c(mifName), dir.directory(), &sp, &status);
+    // A kernel on a MIF directory with osComp and the request roles, the calls forgotten.
+    coxKernel_c& makeServing(bool wide = false) {
+        writeMif();
+        for (const char* name : {"table.dll", "thrower.dll", "unloadme.dll"})
+            copy("fkRoles.dll", name);
+        copy("osComp.dll");
+        if (wide) // the provider leaves the name 16-bit: the kernel works with wide strings
+            sp.slot[coxSlotInstallFromMIF].effect = [](const oxRecordedCall& call) {
+                static_cast<oxComponent_c*>(const_cast<void*>(call.first))->name.assign(u"Os");
+            };
+        make();
+        sp.calls.clear();
         return *kernel;
     }
-
     // Module names of the kernel's component objects, in list order.
     coxNames loaded() const {
         coxNames names;
@@ -62,10 +109,17 @@ class coxKernelFixture : public ::testing::Test {
             names.emplace_back(kernel->componentObjects().at(i)->moduleName().text());
         return names;
     }
-    coxBase_c* object(const char* moduleName) const {
-        return kernel->componentObjects().find(oxString_c(moduleName));
+    coxBase_c* object(const char* name) const {
+        return kernel->componentObjects().find(oxString_c(name));
     }
-    // The classes of the marker groups the fixtures' coxBaseDestruct deletes, in order.
+    bool isLoaded(const char* name) const {
+        return kernel->componentObjects().contains(oxString_c(name));
+    }
+    fkRecord& record(const char* name) const {
+        void* symbol = oxp::findSymbol(object(name)->moduleHandle(), "fkRecordOf");
+        return *reinterpret_cast<fkRecord* (*)()>(symbol)();
+    }
+    // The modules whose coxBaseDestruct ran (each deletes a marker group), in order.
     coxNames destructed() const {
         coxNames names;
         for (const oxRecordedCall& call : sp.callsOf(coxSlotDeleteGroup))
@@ -73,27 +127,30 @@ class coxKernelFixture : public ::testing::Test {
                 names.push_back(call.text.substr(9));
         return names;
     }
-    static bool loadedFile(oxp::ModuleHandle handle) {
-        return !oxp::moduleFileName(handle).empty();
-    }
+    static bool loadedFile(oxp::ModuleHandle h) { return !oxp::moduleFileName(h).empty(); }
 
-    coxKernelDirectory dir;
+    const std::filesystem::path saved = std::filesystem::current_path();
+    std::filesystem::path dir = std::filesystem::temp_directory_path();
     oxBoxRecorder boxes;
     oxRecordingServiceProvider sp;
     std::uint32_t status = 0;
     std::unique_ptr<coxKernel_c> kernel;
 };
+using coxKernelConcurrencyTest = coxKernelTest;
 
-// One box: its text starts with the source header and holds the given piece.
-inline ::testing::AssertionResult coxBoxIs(const oxRecordedBox& box, const std::string& source,
-                                          std::uint32_t line, const std::string& piece) {
-    const std::string header = source + "::" + std::to_string(line) + "\n";
-    if (box.text.rfind(header, 0) == 0 && box.text.find(piece) != std::string::npos)
-        return ::testing::AssertionSuccess();
-    return ::testing::AssertionFailure()
-           << "box \"" << box.text << "\" is not " << header << "... " << piece;
+// A box whose text starts with the source header "<source>::<line>" and holds the piece.
+inline auto coxBox(const std::string& source, std::uint32_t line, const std::string& piece) {
+    return ::testing::Field(
+        &oxRecordedBox::text,
+        ::testing::AllOf(::testing::StartsWith(source + "::" + std::to_string(line) + "\n"),
+                         ::testing::HasSubstr(piece)));
 }
-
 inline const std::string coxKern = "..\\..\\coxKern";
 inline const std::string coxKern1 = "..\\coxKern1";
-inline const std::string moduleFailed = "The component module ";
+
+// A row key of the role module: key attribute 1 holding the row's number.
+inline oxKey_c coxRowKey(std::uint32_t row) {
+    oxKey_c key(oxIdList_c{1});
+    key.at(0)->value.number6 = row;
+    return key;
+}

@@ -4,297 +4,198 @@
 #include "coxKernelFixture.h"
 #include "framework/diag/oxExceptions.h"
 #include "framework/diag/oxStatus.h"
-#include "framework/model/oxComponent.h"
 #include "framework/types/oxAccessList.h"
-#include <filesystem>
 #include <stdexcept>
 
 namespace {
 
-class coxKernelStartupTest : public coxKernelFixture {
-  protected:
-    void ordinaryDirectory() {
-        dir.copyModule("osComp.dll");
-        dir.addLanguageModules();
+using ::testing::ElementsAre;
+using coxKernelStartupTest = coxKernelTest;
+
+// The MIF file wins over the MIX file, which names the component when there is no MIF file.
+TEST_F(coxKernelStartupTest, ComponentIsInstalledFromItsFilesAndItsModulesLoaded) {
+    struct Case {
+        const char *mif, *mix, *mifName; // the directory's files, the MIF name given
+        std::uint32_t install;           // slot, 0 for none
+        oxString_c name, language;
+    };
+    const Case cases[] = {
+        {"Os.mif", "no language statement", nullptr, 13, "Os.mif", "en|US|iso8859-1"},
+        {"Other.mif", nullptr, "..\\given\\Os.mif", 12, "Unknown", "en|US|iso8859-1"},
+        {nullptr, "Language = \"de|DE|iso8859-1\"\nName = \"Operating System\"\n", nullptr, 14,
+         "Operating System", "de|DE|iso8859-1"},
+        {nullptr, nullptr, nullptr, 0, "Unknown", "en|US|iso8859-1"},
+    };
+    copy("osComp.dll");
+    copy("oxLng.dll"); // not a component module: skipped silently
+    for (const Case& c : cases) {
+        SCOPED_TRACE(c.install);
+        for (const char* file : {"Os.mif", "Other.mif", "Os.mix"})
+            std::filesystem::remove(dir / file);
+        if (c.mif)
+            writeMif(c.mif);
+        if (c.mix)
+            write("Os.mix", c.mix);
+        sp.calls.clear();
+        kernel = c.mifName ? std::make_unique<coxKernel_c>(c.mifName, dir.c_str(), &sp, &status)
+                           : std::make_unique<coxKernel_c>(dir.c_str(), &sp, &status);
+        coxKernel_c& k = *kernel;
+        const bool mif = c.install == 12 || c.install == 13;
+        coxSlots slots{9, 18, 20, 18, 11};
+        if (c.install)
+            slots.insert(slots.begin(), c.install);
+        if (mif) // the group comparison
+            slots.push_back(18);
+        EXPECT_EQ(status, 0u);
+        EXPECT_EQ(sp.slots(), slots);
+        EXPECT_EQ(sp.calls[0].text, c.mifName ? c.mifName
+                                    : mif     ? kernelPath("Os.mif")
+                                              : c.name.text());
+        EXPECT_EQ(sp.calls.back().context, &k.spContext()); // the kernel's calls pass its own
+        EXPECT_EQ(k.installedFromMIF(), mif);
+        EXPECT_FALSE(k.wideStrings() || k.started() || k.reannounce());
+        EXPECT_EQ(k.ownDescription().id, c.install ? sp.componentId : 0u);
+        EXPECT_TRUE(k.ownDescription().name == c.name && k.language() == c.language);
+        EXPECT_EQ(k.groups().count(), sp.groups.size()); // those listed, the event group added
+        EXPECT_EQ(loaded(), (coxNames{"osComp.dll"}));
+        EXPECT_EQ(k.accessTable().count(), 5u);
+        for (std::uint32_t id : {1u, 2u, 3u, 4u, 6u})
+            EXPECT_TRUE(k.accessTable().contains(oxAccessEntry_c(id, coxIdGroup))) << id;
+        EXPECT_EQ(boxes.count(), 0u);
+        sp.calls.clear();
+        kernel.reset(); // a component installed from a MIF is deleted
+        EXPECT_EQ(sp.callsOf(coxSlotDeleteComponent).size(), mif ? 1u : 0u);
     }
-};
-
-TEST_F(coxKernelStartupTest, MifDirectoryInstallsFromItsMifFileAndLoadsItsComponentModules) {
-    dir.writeMif();
-    ordinaryDirectory();
-    coxKernel_c& k = make();
-
-    EXPECT_EQ(status, 0u);
-    EXPECT_EQ(sp.slots(), (coxSlots{13, 9, 18, 20, 18, 11, 18}));
-    EXPECT_EQ(sp.calls[0].text, dir.kernelPath("Os.mif"));
-    EXPECT_EQ(sp.calls[3].text, dir.kernelPath("osComp.evt")); // the object's event group
-    for (std::size_t i : {0, 1, 2, 5, 6}) // the kernel's calls pass its own context
-        EXPECT_EQ(sp.calls[i].context, &k.spContext()) << i;
-    EXPECT_TRUE(k.installedFromMIF());
-    EXPECT_FALSE(k.wideStrings());
-    EXPECT_FALSE(k.started());
-    EXPECT_FALSE(k.reannounce());
-    EXPECT_EQ(k.ownDescription().id, sp.componentId);
-    EXPECT_STREQ(k.ownDescription().name.text(), "Os.mif");
-    EXPECT_STREQ(k.language().text(), "en|US|iso8859-1");
-    EXPECT_EQ(k.groups().count(), 4u); // three listed, the event group added
-    EXPECT_EQ(loaded(), (coxNames{"osComp.dll"})); // language modules skipped silently
-    EXPECT_EQ(boxes.count(), 0u);
-
-    const coxBase_c* os = object("osComp.dll");
-    EXPECT_EQ(oxp::moduleFileName(os->moduleHandle()), std::filesystem::canonical(dir / "osComp.dll"));
-    EXPECT_EQ(os->servedGroup().id, coxComponentIdGroup);
-    EXPECT_EQ(k.accessTable().count(), 5u);
-    for (std::uint32_t id : {1u, 2u, 3u, 4u, 6u})
-        EXPECT_TRUE(k.accessTable().contains(oxAccessEntry_c(id, coxComponentIdGroup))) << id;
-    EXPECT_EQ(std::filesystem::current_path(), std::filesystem::canonical(dir.path()));
-    EXPECT_EQ(k.loadingModuleName().length(), 0u);
 }
 
-TEST_F(coxKernelStartupTest, SeveralMifFilesTheFirstInCaseInsensitiveNameOrderIsInstalled) {
-    dir.writeMif("b.mif");
-    dir.writeMif("C.MIF");
-    dir.writeMif("a.Mif");
-    make();
-    ASSERT_FALSE(sp.calls.empty());
-    EXPECT_EQ(sp.calls[0].slot, coxSlotInstallFromMIF);
-    EXPECT_EQ(sp.calls[0].text, dir.kernelPath("a.Mif"));
-    EXPECT_STREQ(kernel->ownDescription().name.text(), "a.Mif");
-}
-
-TEST_F(coxKernelStartupTest, MifFileWinsAndTheMixFileIsNotRead) {
-    dir.writeMif();
-    dir.write("Os.mix", "no language statement here"); // reading it would throw
-    EXPECT_NO_THROW(make());
-    EXPECT_EQ(sp.callsOf(coxSlotInstallFromMIF).size(), 1u);
-    EXPECT_EQ(sp.callsOf(coxSlotInstallByName).size(), 0u);
-    EXPECT_STREQ(kernel->language().text(), "en|US|iso8859-1");
-}
-
-TEST_F(coxKernelStartupTest, MixDirectoryInstallsByTheNameItReadsAndComparesNoGroups) {
-    dir.writeMix("os.MIX", "de|DE|iso8859-1", "Operating System");
-    ordinaryDirectory();
-    coxKernel_c& k = make();
-
-    EXPECT_EQ(status, 0u);
-    EXPECT_EQ(sp.slots(), (coxSlots{14, 9, 18, 20, 18, 11}));
-    EXPECT_EQ(sp.calls[0].text, "Operating System");
-    EXPECT_FALSE(k.installedFromMIF());
-    EXPECT_FALSE(k.wideStrings());
-    EXPECT_STREQ(k.language().text(), "de|DE|iso8859-1");
-    EXPECT_STREQ(k.ownDescription().name.text(), "Operating System");
-    EXPECT_EQ(k.ownDescription().id, sp.componentId);
-    EXPECT_EQ(loaded(), (coxNames{"osComp.dll"}));
-    EXPECT_EQ(k.unservedGroups().count(), 0u);
-}
-
-TEST_F(coxKernelStartupTest, SixteenBitMixFileMakesTheKernelWorkWithWideStrings) {
-    const std::u16string text = u"\xFEFFLanguage = \"en\"\r\nName = \"Wide Component\"\r\n";
-    dir.write("w.mix", std::string(reinterpret_cast<const char*>(text.data()), text.size() * 2));
-    coxKernel_c& k = make();
-    EXPECT_TRUE(k.wideStrings());
-    EXPECT_TRUE(k.ownDescription().name.isWide());
-    EXPECT_TRUE(k.ownDescription().name == oxString_c(u"Wide Component"));
-    EXPECT_TRUE(k.language() == oxString_c(u"en"));
-}
-
-TEST_F(coxKernelStartupTest, MixFilesTheReaderCannotUseThrowItsFatalErrorOutOfTheConstructor) {
-    dir.write("bad.mix", "Language = \"en\"\n"); // no Name statement
+TEST_F(coxKernelStartupTest, MixFileTheReaderCannotUseThrowsItsFatalErrorAndCallsNothing) {
+    write("bad.mix", "Language = \"en\"\n"); // no Name statement
     EXPECT_THROW(make(), oxFatal_c);
     ASSERT_EQ(boxes.count(), 1u);
-    EXPECT_NE(boxes.boxes()[0].text.find("Invalid 'mix' file format"), std::string::npos);
-    EXPECT_EQ(sp.calls.size(), 0u);
+    EXPECT_THAT(boxes.boxes()[0].text, ::testing::HasSubstr("Invalid 'mix' file format"));
+    EXPECT_TRUE(sp.calls.empty());
 }
 
-TEST_F(coxKernelStartupTest, NeitherFileInstallsNothingButStillRefreshesListsAndLoads) {
-    ordinaryDirectory();
-    coxKernel_c& k = make();
-    EXPECT_EQ(status, 0u);
-    EXPECT_EQ(sp.slots(), (coxSlots{9, 18, 20, 18, 11}));
-    EXPECT_EQ(k.ownDescription().id, 0u);
-    EXPECT_STREQ(k.ownDescription().name.text(), "Unknown");
-    EXPECT_FALSE(k.installedFromMIF());
-    EXPECT_EQ(loaded(), (coxNames{"osComp.dll"}));
-}
-
-TEST_F(coxKernelStartupTest, RefusedInstallationIsReportedAndEndsTheStartUp) {
+// A refusal is reported; with a status the start-up ends there, as with a status on entry.
+TEST_F(coxKernelStartupTest, RefusedInstallationIsReportedAndAStatusEndsTheStartUp) {
     struct Case {
-        const char* name;
-        std::uint32_t slot;
-        std::uint32_t line;
+        std::uint32_t slot, entry, refusal, line;
         std::string piece;
+        coxSlots slots;
     };
-    coxKernelDirectory* d = &dir;
     const Case cases[] = {
-        {"mif", coxSlotInstallFromMIF, 55,
-         "refused to install the component from " + d->kernelPath("Os.mif") + "."},
-        {"mix", coxSlotInstallByName, 59, "refused the component Named One named in the MIX"},
-        {"mif name", coxSlotInstallFromMIFName, 93, "from the given MIF name."},
+        {coxSlotInstallFromMIF,
+         0,
+         0x6A,
+         55,
+         "refused to install the component from " + kernelPath("Os.mif") + ".",
+         {13}},
+        {coxSlotInstallFromMIF, 0, 0, 55, kernelPath("Os.mif"), {13, 9, 18, 20, 18, 11, 18}},
+        {coxSlotInstallFromMIF, 0x42, 0, 0, "", {13}},
+        {coxSlotInstallByName,
+         0,
+         0x6A,
+         59,
+         "refused the component Named One named in the MIX",
+         {14}},
+        {coxSlotInstallFromMIFName, 0, 0x6A, 93, "from the given MIF name.", {12}},
     };
-    ordinaryDirectory();
+    copy("osComp.dll");
     for (const Case& c : cases) {
-        SCOPED_TRACE(c.name);
+        SCOPED_TRACE(c.line);
         std::filesystem::remove(dir / "Os.mif");
         std::filesystem::remove(dir / "Os.mix");
         if (c.slot == coxSlotInstallFromMIF)
-            dir.writeMif();
+            writeMif();
         if (c.slot == coxSlotInstallByName)
-            dir.writeMix("Os.mix", "en", "Named One");
+            writeMix("Os.mix", "en", "Named One");
         sp = oxRecordingServiceProvider();
-        sp.slot[c.slot].status = 0x6A;
+        sp.slot[c.slot] = {c.entry != 0, c.refusal, nullptr};
         boxes.clear();
-        status = 0;
         if (c.slot == coxSlotInstallFromMIFName)
-            makeFromMifName("given.mif");
+            kernel = std::make_unique<coxKernel_c>("given.mif", dir.c_str(), &sp, &(status = 0));
         else
-            make();
-        EXPECT_EQ(status, 0x6Au);
-        EXPECT_EQ(sp.slots(), (coxSlots{c.slot})); // nothing after the refusal
-        EXPECT_EQ(kernel->componentObjects().count(), 0u);
-        EXPECT_EQ(kernel->ownDescription().id, 0u);
-        ASSERT_EQ(boxes.count(), 1u);
-        EXPECT_TRUE(coxBoxIs(boxes.boxes()[0], coxKern, c.line, c.piece));
+            make(c.entry);
+        EXPECT_EQ(status, c.entry | c.refusal);
+        EXPECT_EQ(sp.slots(), c.slots);
+        EXPECT_EQ(sp.calls[0].statusIn, c.entry); // the caller's status goes over as is
+        EXPECT_EQ(kernel->componentObjects().count(), c.slots.size() > 1 ? 1u : 0u);
+        if (c.line != 0) {
+            EXPECT_THAT(boxes.boxes(), ElementsAre(coxBox(coxKern, c.line, c.piece)));
+        } else {
+            EXPECT_EQ(boxes.count(), 0u);
+        }
         kernel.reset();
     }
 }
 
-TEST_F(coxKernelStartupTest, RefusalThatLeavesTheStatusAtZeroIsReportedAndTheStartUpGoesOn) {
-    dir.writeMif();
-    ordinaryDirectory();
-    sp.slot[coxSlotInstallFromMIF].result = false;
-    make();
-    ASSERT_EQ(boxes.count(), 1u);
-    EXPECT_TRUE(coxBoxIs(boxes.boxes()[0], coxKern, 55, "Os.mif"));
-    EXPECT_EQ(sp.slots(), (coxSlots{13, 9, 18, 20, 18, 11, 18}));
-    EXPECT_EQ(loaded(), (coxNames{"osComp.dll"}));
-}
-
-TEST_F(coxKernelStartupTest, NonZeroCallerStatusOnEntryStopsAfterTheInstallation) {
-    dir.writeMif();
-    ordinaryDirectory();
-    status = 0x42;
-    make();
-    EXPECT_EQ(status, 0x42u);
-    ASSERT_EQ(sp.slots(), (coxSlots{13}));
-    EXPECT_EQ(sp.calls[0].statusIn, 0x42u); // the caller's status goes to the provider as is
-    EXPECT_EQ(kernel->componentObjects().count(), 0u);
-    EXPECT_EQ(boxes.count(), 0u);
-}
-
-TEST_F(coxKernelStartupTest, DirectoryThatCannotBeMadeCurrentThrowsInvalidDirectory) {
-    const oxString_c missing((dir / "missing").c_str());
-    EXPECT_THROW(coxKernel_c(missing, &sp, &status), oxInvalidDirectory_c);
-    ASSERT_EQ(boxes.count(), 1u);
-    EXPECT_TRUE(coxBoxIs(boxes.boxes()[0], coxKern1, 99, "cannot be read or made current"));
-    EXPECT_TRUE(sp.calls.empty());
-    // A file is no directory either.
-    const oxString_c file(dir.writeMif().c_str());
-    EXPECT_THROW(coxKernel_c(file, &sp, &status), oxInvalidDirectory_c);
-}
-
-TEST_F(coxKernelStartupTest, MifNameConstructorInstallsThatNameWithoutDiscovery) {
-    dir.writeMif("Other.mif"); // present but not looked for
-    ordinaryDirectory();
-    coxKernel_c& k = makeFromMifName("..\\given\\Os.mif");
-    EXPECT_EQ(status, 0u);
-    EXPECT_EQ(sp.slots(), (coxSlots{12, 9, 18, 20, 18, 11, 18}));
-    EXPECT_EQ(sp.calls[0].text, "..\\given\\Os.mif"); // handed over unchanged
-    EXPECT_TRUE(k.installedFromMIF());
-    EXPECT_STREQ(k.ownDescription().name.text(), "Unknown");
-    EXPECT_EQ(k.ownDescription().id, sp.componentId);
-    EXPECT_EQ(loaded(), (coxNames{"osComp.dll"}));
-    kernel.reset();
-    EXPECT_EQ(sp.callsOf(coxSlotDeleteComponent).size(), 1u); // installed from a MIF: deleted
-}
-
-TEST_F(coxKernelStartupTest, DuplicateCheckDeletesOlderCopiesOfAMifInstalledComponent) {
-    dir.writeMif();
+TEST_F(coxKernelStartupTest, DuplicatesAreDeletedForAMifComponentAndFailOtherStartUps) {
+    writeMif();
     sp.components = {{7, "Os.mif"}, {3, "Os.mif"}, {4, "Other.mif"}, {5, "Os.mif"}};
     sp.slot[coxSlotDeleteComponent].status = 0x33; // refused deletions do not stop the check
     make();
-    const auto deletions = sp.callsOf(coxSlotDeleteComponent);
-    ASSERT_EQ(deletions.size(), 2u);
-    EXPECT_EQ(deletions[0].id, 3u);
-    EXPECT_EQ(deletions[1].id, 5u);
     EXPECT_EQ(status, 0x33u);
-    EXPECT_EQ(boxes.count(), 0u);
-}
-
-TEST_F(coxKernelStartupTest, DuplicateOfAComponentNotInstalledFromMifFailsTheStartUp) {
-    dir.writeMix("Os.mix", "en", "Os");
-    sp.components = {{3, "Other"}, {4, "Os"}, {5, "Os"}};
+    EXPECT_EQ(sp.slots(), (coxSlots{13, 9, 18, 11, 15, 15, 18})); // not its own ID 7
+    EXPECT_EQ(std::pair(sp.calls[4].id, sp.calls[5].id), std::pair(3u, 5u));
+    kernel.reset();
+    std::filesystem::remove(dir / "Os.mif");
+    writeMix("Os.mix", "en", "Os");
+    sp = oxRecordingServiceProvider();
+    sp.components = {{7, "Os"}, {3, "Other"}, {4, "Os"}, {5, "Os"}};
     make();
     EXPECT_EQ(status, oxStatusDuplicateComponent);
-    EXPECT_EQ(sp.callsOf(coxSlotDeleteComponent).size(), 0u);
-    ASSERT_EQ(boxes.count(), 1u); // the check stops at the first duplicate
-    EXPECT_TRUE(coxBoxIs(boxes.boxes()[0], coxKern, 876, "An equal component is already"));
-}
-
-TEST_F(coxKernelStartupTest, DuplicateCheckCompareSkipsTheOwnIdAndEndsWhenTheListIsRefused) {
-    dir.writeMix("Os.mix", "en", "Os");
-    sp.components = {{7, "Os"}}; // the kernel's own installation
-    make();
-    EXPECT_EQ(status, 0u);
-    EXPECT_EQ(boxes.count(), 0u);
-
+    EXPECT_EQ(sp.slots(), (coxSlots{14, 9, 18, 11}));
+    EXPECT_THAT(boxes.boxes(), // the check stops at the first duplicate
+                ElementsAre(coxBox(coxKern, 876, "An equal component is already")));
     kernel.reset();
-    sp = oxRecordingServiceProvider();
-    sp.components = {{4, "Os"}};
-    sp.slot[coxSlotListComponents].status = 0x77;
+    sp.slot[coxSlotListComponents].status = 0x77; // a refused list ends the check
     make();
     EXPECT_EQ(status, 0x77u);
-    EXPECT_EQ(boxes.count(), 0u);
+    EXPECT_EQ(boxes.count(), 1u); // no new one
 }
 
 TEST_F(coxKernelStartupTest, GroupComparisonKeepsTheGroupsNoLoadedObjectServes) {
-    dir.writeMif();
-    ordinaryDirectory();
-    dir.copyModule("fkTimer.dll");
-    sp.groups.emplace_back(14, "FK|Spare|001");
-    sp.groups.emplace_back(15, "FK|Timer|001"); // a second group of a served class stays
-    coxKernel_c& k = make();
-    ASSERT_EQ(loaded(), (coxNames{"fkTimer.dll", "osComp.dll"}));
-    // 11 and 12/13 are served, 100 is osComp's event group from its file.
-    const oxGroupList_c& rest = k.unservedGroups();
-    ASSERT_EQ(rest.count(), 2u);
-    EXPECT_EQ(rest.at(0)->id, 14u);
-    EXPECT_EQ(rest.at(1)->id, 15u);
-    // The kernel does not act on them.
-    EXPECT_EQ(sp.callsOf(coxSlotDeleteGroup).size(), 0u);
-    EXPECT_EQ(boxes.count(), 0u);
-}
-
-TEST_F(coxKernelStartupTest, GroupComparisonRefusedByTheProviderLeavesNoRemainder) {
-    dir.writeMif();
+    writeMif();
     sp.slot[coxSlotListComponents].effect = [&](const oxRecordedCall&) {
         sp.slot[coxSlotListGroups].status = 0x5; // only the comparison's listing is refused
     };
-    coxKernel_c& k = make();
+    make();
     EXPECT_EQ(status, 0u); // the comparison's outcome is dropped
-    EXPECT_EQ(sp.slots(), (coxSlots{13, 9, 18, 11, 18}));
-    EXPECT_EQ(k.unservedGroups().count(), 0u);
+    EXPECT_EQ(kernel->unservedGroups().count(), 0u);
+    kernel.reset();
+    sp.slot[coxSlotListComponents] = sp.slot[coxSlotListGroups] = oxSlotProgram();
+    copy("osComp.dll");
+    copy("fkRoles.dll", "timer.dll");
+    sp.groups.emplace_back(15, "FK|Timer|001"); // a second group of a served class stays
+    const oxGroupList_c& rest = make().unservedGroups();
+    // 11 and 12/13 are served, 100 is osComp's event group from its file.
+    coxSlots ids;
+    for (std::uint32_t i = 0; i < rest.count(); ++i)
+        ids.push_back(rest.at(i)->id);
+    EXPECT_EQ(ids, (coxSlots{coxTableGroup, coxThrowerGroup, coxUnloadMeGroup, 15}));
+    EXPECT_TRUE(sp.callsOf(coxSlotDeleteGroup).empty()); // the kernel does not act on them
 }
 
 // Every allocation of a MIX start-up may fail: the constructor then throws
 // oxInsufficientMemory_c and leaves nothing behind; one of them is the reader's storage.
 TEST_F(coxKernelStartupTest, AllocationFailuresDuringMixStartUpThrowAndLeakNothing) {
-    dir.writeMix("Os.mix", "en", "Os");
-    bool readerRefused = false;
-    bool completed = false;
+    writeMix("Os.mix", "en", "Os");
+    bool readerRefused = false, completed = false;
     for (std::uint32_t k = 1; k <= 60 && !completed; ++k) {
         SCOPED_TRACE(k);
         boxes.clear();
         sp = oxRecordingServiceProvider();
-        status = 0;
         const oxLiveAllocations live;
         try {
             const oxFailAllocation fail(k);
-            coxKernel_c probe(dir.directory(), &sp, &status);
+            make();
             completed = boxes.count() == 0;
         } catch (const oxInsufficientMemory_c&) {
             ASSERT_GE(boxes.count(), 1u);
-            readerRefused = readerRefused || coxBoxIs(boxes.boxes()[0], coxKern1, 67, "memory");
+            readerRefused =
+                readerRefused || testing::Value(boxes.boxes()[0], coxBox(coxKern1, 67, "memory"));
         }
+        kernel.reset();
         EXPECT_EQ(live.leaked(), 0);
     }
     EXPECT_TRUE(readerRefused);
@@ -304,15 +205,15 @@ TEST_F(coxKernelStartupTest, AllocationFailuresDuringMixStartUpThrowAndLeakNothi
 // Once modules are loaded, an exception that leaves the constructor takes them down again:
 // their objects point at the kernel that is going away.
 TEST_F(coxKernelStartupTest, ExceptionAfterTheModuleScanUnloadsTheLoadedModules) {
-    dir.writeMif();
-    dir.copyModule("fkTimer.dll");
-    dir.copyModule("fkFileGroup.dll");
+    writeMif();
+    copy("fkRoles.dll", "timer.dll");
+    copy("fkRoles.dll", "files.dll");
     const oxLiveAllocations live;
     sp.slot[coxSlotListComponents].effect = [](const oxRecordedCall&) {
         throw std::runtime_error("provider failure");
     };
     EXPECT_THROW(make(), std::runtime_error);
-    EXPECT_EQ(destructed(), (coxNames{"fkFileGroup.dll", "fkTimer.dll"}));
+    EXPECT_EQ(destructed(), (coxNames{"files.dll", "timer.dll"}));
     EXPECT_EQ(live.leaked(), 0);
 }
 

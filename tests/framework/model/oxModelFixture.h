@@ -1,10 +1,70 @@
-// Shared fixture of the model tests: records boxes and checks the one box of a raise.
+// Shared by the model tests: a fixture that checks the one box of a raise, and per list L an
+// oxKit<L>: its raise lines (0 where it has no such site) and make(id, v), the plain element
+// for v = 0 and for v = 1..fields one that differs from it in field v only.
 #pragma once
+#include "framework/diag/oxExceptions.h"
 #include "framework/diag/oxMessages.h"
+#include "framework/model/oxAttribValue.h"
+#include "framework/model/oxAttribute.h"
+#include "framework/model/oxComponent.h"
+#include "framework/model/oxGroup.h"
+#include "framework/model/oxKey.h"
 #include "tests/support/oxAllocationSeam.h"
 #include "tests/support/oxBoxRecorder.h"
 #include <gtest/gtest.h>
 #include <string>
+
+struct oxLines {
+    const char* source;
+    std::uint32_t construct, constructElement, at, find, assign, assignElement, remove, add,
+        addElement, indexOf;
+};
+template <class L> struct oxKit;
+template <> struct oxKit<oxKey_c> {
+    static constexpr oxLines lines{"..\\..\\oxKey", 62, 73, 97, 105, 124, 131, 150, 189, 195, 244};
+    static constexpr int fields = 1;
+    static oxAttribValue_c make(std::uint32_t id, int v = 0) {
+        oxAttribValue_c a(id);
+        a.value.number6 = v;
+        return a;
+    }
+};
+template <> struct oxKit<oxAttribValueList_c> : oxKit<oxKey_c> {
+    static constexpr oxLines lines{"..\\..\\oxAttrib", 62, 73, 97, 105, 124, 131, 150, 189, 195, 244};
+};
+template <> struct oxKit<oxGroupList_c> {
+    static constexpr oxLines lines{"..\\..\\oxGroup", 115, 126, 150, 162, 188, 195, 214, 253, 259, 307};
+    static constexpr int fields = 5;
+    static oxGroup_c make(std::uint32_t id, int v = 0) {
+        return oxGroup_c(id, v == 1 ? "A|B|002" : "A|B|001", v == 2 ? "x" : "",
+                         v == 3 ? oxIdList_c{2, 1} : oxIdList_c{1, 2}, v == 4 ? "x" : "",
+                         v == 5 ? "x" : "");
+    }
+};
+template <> struct oxKit<oxAttributeList_c> {
+    static constexpr oxLines lines{"..\\..\\oxAttrib", 539, 550, 574, 582, 601, 608, 627, 666, 672, 720};
+    static constexpr int fields = 8;
+    static oxAttribute_c make(std::uint32_t id, int v = 0) {
+        return oxAttribute_c(id, v == 1 ? "x" : "a", v == 2 ? "x" : "", v == 3 ? "x" : "", v == 4,
+                             oxEnumList_c(oxEnumItem_c("on", v == 5)), v == 6, v == 7, v == 8);
+    }
+};
+template <> struct oxKit<oxComponentList_c> {
+    static constexpr oxLines lines{"..\\..\\oxCompon", 107, 118, 142, 150, 168, 175, 194, 233, 239, 287};
+    static constexpr int fields = 3;
+    static oxComponent_c make(std::uint32_t id, int v = 0) {
+        return oxComponent_c(id, v == 1 ? "x" : "n", v == 2 ? "x" : "", v == 3 ? "x" : "");
+    }
+};
+template <> struct oxKit<oxKeyList_c> {
+    static constexpr oxLines lines{"..\\..\\oxKey", 0, 0, 294, 0, 0, 0, 312, 350, 356, 405};
+};
+template <> struct oxKit<oxAttribValueTable_c> {
+    static constexpr oxLines lines{"..\\..\\oxAttrib", 0, 0, 294, 0, 0, 0, 312, 351, 357, 406};
+};
+using oxIdKeyedLists = ::testing::Types<oxKey_c, oxAttribValueList_c, oxGroupList_c,
+                                        oxAttributeList_c, oxComponentList_c>;
+using oxRowLists = ::testing::Types<oxKeyList_c, oxAttribValueTable_c>;
 
 class oxModelTest : public ::testing::Test {
   protected:
@@ -13,17 +73,20 @@ class oxModelTest : public ::testing::Test {
         oxMessages_c::instance();
         boxes.clear(); // warnings of its first construction
     }
-
     // Exactly one box was shown since the last check, naming the source and line.
-    void expectOneBox(const char* source, std::uint32_t line, const char* text = nullptr) {
+    void expectOneBox(const char* source, std::uint32_t line, const char* text = "") {
         ASSERT_EQ(boxes.count(), 1u);
         const std::string& shown = boxes.boxes()[0].text;
-        std::string head = std::string(source) + "::" + std::to_string(line) + "\n";
-        EXPECT_EQ(shown.substr(0, head.size()), head) << shown;
-        if (text) {
-            EXPECT_NE(shown.find(text), std::string::npos) << shown;
-        }
+        EXPECT_EQ(shown.rfind(std::string(source) + "::" + std::to_string(line) + "\n", 0), 0u)
+            << shown;
+        EXPECT_NE(shown.find(text), std::string::npos) << shown;
         boxes.clear();
+    }
+    template <class L> static L listOf(std::initializer_list<std::uint32_t> ids) {
+        L list;
+        for (std::uint32_t id : ids)
+            list.add(oxKit<L>::make(id));
+        return list;
     }
 
     oxBoxRecorder boxes;

@@ -16,19 +16,17 @@ class oxRaiseFixture : public ::testing::Test {
         oxFatal_c warmUpFatal("warm", 1, "warm");
         boxes.clear();
     }
-
     // Exactly one error box since the last check, headed by source::line, then the message.
     void expectOneBox(const std::string& source, std::uint32_t line, const char* body = nullptr) {
         ASSERT_EQ(boxes.count(), 1u);
         const std::string header = source + "::" + std::to_string(line) + "\n";
         const oxRecordedBox& box = boxes.boxes().front();
         EXPECT_EQ(box.text.substr(0, header.size()), header);
-        if (body) {
-            EXPECT_EQ(box.text, header + body);
-        } else {
-            EXPECT_GT(box.text.size(), header.size()) << "no message under the header";
-        }
         EXPECT_EQ(box.title, oxMessages_c::instance().errorTitle().text());
+        if (body)
+            EXPECT_EQ(box.text, header + body);
+        else
+            EXPECT_GT(box.text.size(), header.size()) << "no message under the header";
         boxes.clear();
     }
 

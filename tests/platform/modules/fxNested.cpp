@@ -1,6 +1,5 @@
 // A module whose static object loads fxPlain.dll while it loads and frees it while it unloads.
 #include "platform/oxpModule.h"
-#include "tests/platform/modules/fxExport.h"
 
 namespace {
 struct Holder {
@@ -9,4 +8,6 @@ struct Holder {
 } holder;
 } // namespace
 
-FX_EXPORT oxp::ModuleHandle fxNestedHandle() { return holder.plain; }
+extern "C" __attribute__((visibility("default"))) oxp::ModuleHandle fxNestedHandle() {
+    return holder.plain;
+}

@@ -1,0 +1,68 @@
+// oxagent run end to end: holding directories while list reads the database from another
+// process, stopping on a signal or after the given seconds, events, and recovery after a kill.
+#include "tests/agent/oxAgentProcess.h"
+#include <regex>
+
+namespace {
+
+TEST_F(oxAgentProgramTest, RunHoldsTheComponentUntilASignalThenTearsItDown) {
+    int id = 0;
+    for (const int signal : {SIGTERM, SIGINT}) {
+        SCOPED_TRACE(signal);
+        oxAgentProcess_c run({"run", os, "--db", db}, folder);
+        ASSERT_TRUE(waitUntilListed());
+        const nlohmann::json held = listed();
+        ASSERT_EQ(held.size(), 1u) << held.dump();
+        EXPECT_EQ(held[0]["id"], ++id); // IDs are not reused
+        EXPECT_EQ(held[0]["groups"][0]["class"], "DMTF|ComponentID|001");
+        EXPECT_EQ(agent({"list", "--db", db}).out,
+                  "Component " + std::to_string(id) + ": Operating System (Os.mif)\n"
+                  "  Group 1: DMTF|ComponentID|001 \"ComponentID\"\n");
+        run.signal(signal);
+        const oxAgentResult r = run.wait();
+        EXPECT_EQ(r.exitCode, 0) << r.err;
+        EXPECT_NE(r.out.find("stopped on signal " + std::to_string(signal) +
+                             "; 1 kernel(s) torn down, 0 event(s)\n"), std::string::npos) << r.out;
+        EXPECT_EQ(r.err.find('\r'), std::string::npos) << "no live line when stderr is a file";
+        EXPECT_EQ(agent({"list", "--db", db}).out, "No components installed.\n");
+    }
+}
+
+TEST_F(oxAgentProgramTest, RunPrintsEventsAsTheyAreRaisedAndStopsAfterTheGivenSeconds) {
+    const std::string ticker = folder.file("ticker");
+    folder.write("ticker/Ticker.mif", R"(Start Component Name = "Ticker"
+  Start Group Name = "Ticker" Class = "FA|Ticker|001" ID = 1
+    Start Attribute Name = "Ticks" ID = 1 Type = Integer End Attribute End Group
+  Start Group Name = "Tick Event" Class = "FA|TickerEvent|001" ID = 2
+    Start Attribute Name = "Count" ID = 1 Type = Integer End Attribute
+    Start Attribute Name = "Source" ID = 5 Type = String(64) End Attribute End Group
+End Component)");
+    std::filesystem::copy_file(OX_BIN_DIR "/faTicker.dll", ticker + "/faTicker.dll");
+    const auto begin = std::chrono::steady_clock::now();
+    const oxAgentResult r = agent({"run", ticker, os, "--db", db, "--seconds", "3"});
+    EXPECT_GE(std::chrono::steady_clock::now() - begin, std::chrono::seconds(3));
+    EXPECT_EQ(r.exitCode, 0) << r.err;
+    EXPECT_EQ(r.out.rfind("holding " + ticker + ": component 1, 1 module(s)\nholding " + os +
+                          ": component 2, 1 module(s)\n", 0), 0u) << r.out;
+    EXPECT_TRUE(std::regex_search(r.out, std::regex("\nevent 1 at [-0-9]+ [:0-9]+: component 1 "
+                                                    "group 2 \\(FA\\|TickerEvent\\|001\\) 1=1 "
+                                                    "5=FA\\|Ticker\\|001\nevent 2 .* 1=2 ")))
+        << r.out;
+    EXPECT_TRUE(std::regex_search(
+        r.out, std::regex("\nstopped; 2 kernel\\(s\\) torn down, [1-9] event\\(s\\)\n$")))
+        << r.out;
+    EXPECT_TRUE(listed().empty());
+}
+
+TEST_F(oxAgentProgramTest, AfterAKilledRunTheNextKernelRemovesTheLeftCopy) {
+    oxAgentProcess_c killed({"run", os, "--db", db}, folder);
+    ASSERT_TRUE(waitUntilListed());
+    killed.signal(SIGKILL);
+    EXPECT_EQ(killed.wait().exitCode, -1);
+    ASSERT_EQ(listed().size(), 1u) << "a killed run cannot tear down";
+    const oxAgentResult r = agent({"show", os, "--db", db});
+    EXPECT_NE(r.out.find("6  Verify = 7"), std::string::npos) << r.out << r.err;
+    EXPECT_TRUE(listed().empty()) << listed().dump();
+}
+
+} // namespace
