@@ -11,7 +11,7 @@ fi
 find "$build" -name '*.gcda' -delete
 ctest --test-dir "$build" -j2 --output-on-failure >"$build/ctest.log" 2>&1 || { tail -40 "$build/ctest.log"; exit 1; }
 grep -E 'tests passed|tests failed' "$build/ctest.log"
-gcovr --root . --object-directory "$build" --filter '(platform|framework|component|sp|agent|lang|tools)/' \
+gcovr --root . --object-directory "$build" --exclude-directories "$build/CMakeFiles" --filter '(platform|framework|component|sp|agent|lang|tools)/' \
   --exclude-unreachable-branches --exclude-throw-branches --json-summary "$build/summary.json" >/dev/null
 python3 - "$build/summary.json" <<'PY'
 import json, sys

@@ -78,7 +78,7 @@ def main():
             else:
                 rc, out = run(["ctest", "--test-dir", build, "-j2", "--timeout", "60", "--stop-on-failure"], 900)
                 if rc != 0:
-                    failed = re.findall(r"\d+ - (\S+) \(", out)
+                    failed = re.findall(r"\d+ - (\S+) \(", out.split("tests FAILED:")[-1])
                     verdict, detail = "caught", (failed[0] if failed else "test run failed")
                     caught += 1
                 else:
