@@ -12,10 +12,8 @@
 
 extern char** environ;
 
-struct oxAgentResult {
-    int exitCode = -1; // -1 when a signal ended the child
-    std::string out, err;
-};
+// The exit code is -1 when a signal ended the child.
+struct oxAgentResult { int exitCode = -1; std::string out, err; };
 
 // One child; killed and reaped if it still runs at the end.
 struct oxAgentProcess_c {
@@ -37,10 +35,6 @@ struct oxAgentProcess_c {
     ~oxAgentProcess_c() {
         if (pid > 0 && kill(pid, SIGKILL) == 0)
             waitpid(pid, nullptr, 0);
-    }
-    void signal(int number) {
-        if (pid > 0)
-            kill(pid, number);
     }
     oxAgentResult wait() { // the test's time limit ends a child that never stops
         int status = 0;
@@ -68,12 +62,6 @@ class oxAgentProgramTest : public ::testing::Test {
     }
     // The installed components as `list --json` gives them.
     nlohmann::json listed() { return nlohmann::json::parse(agent({"list", "--db", db, "--json"}).out); }
-    // Waits until a run has installed its component.
-    bool waitUntilListed() {
-        for (int tries = 0; tries < 300 && listed().empty(); ++tries)
-            std::this_thread::sleep_for(std::chrono::milliseconds(100));
-        return !listed().empty();
-    }
 
     oxSpTestFolder folder;
     std::string os = folder.file("os"), db = folder.file("agent.db");

@@ -10,9 +10,9 @@
 #include "framework/diag/oxMessages.h"
 #include "framework/kernel/coxKernel.h"
 #include "framework/model/oxGroup.h"
-#include "framework/types/oxText.h"
 #include "platform/oxpResource.h"
 #include <cstdint>
+#include <string>
 
 #define FK_EXPORT extern "C" __attribute__((visibility("default")))
 
@@ -24,17 +24,15 @@
                              OX_VERSION_VALUE("\\OXInfo\\coxBaseTag", "coxBaseTag"))
 
 inline void fkMarkDestruct(coxBase_c* component) {
-    if (!component || !component->kernel() || !component->kernel()->serviceProvider())
+    coxKernel_c* kernel = component ? component->kernel() : nullptr;
+    if (!kernel || !kernel->serviceProvider())
         return;
-    coxKernel_c& kernel = *component->kernel();
-    oxText_c text("destruct ");
-    if (component->moduleName().length() != 0)
-        text.append(component->moduleName().text());
+    const oxString_c& name = component->moduleName();
     oxGroup_c marker;
-    marker.groupClass.assign(text.text());
+    marker.groupClass.assign(("destruct " + std::string(name.length() ? name.text() : "")).c_str());
     std::uint32_t status = 0;
-    kernel.serviceProvider()->deleteGroup(kernel.ownDescription(), marker, component->spContext(),
-                                          &status);
+    kernel->serviceProvider()->deleteGroup(kernel->ownDescription(), marker, component->spContext(),
+                                           &status);
 }
 
 // coxBaseConstruct builds a T (directory, kernel, status); coxBaseDestruct marks and deletes.

@@ -2,13 +2,12 @@
 // module's export fkRecordOf. Every copy of the module file keeps a record of its own.
 #pragma once
 #include <cstdint>
+#include <string>
 
 struct fkRecord {
-    std::uint32_t calls[6] = {};                                  // per slot
     std::uint32_t slot = 0, attribute = 0, row = 0, a = 0, b = 0; // of the last call
-    bool textWide = false; // the text of the last set, as it arrived
-    std::uint32_t textLength = 0;
-    char text[64] = {};
+    std::string text;      // the text of the last set, as it arrived
+    bool textWide = false;
     std::uint32_t ticks = 0; // timer callbacks so far
     bool failTimer = false;  // the timer callbacks throw while set
 };

@@ -5,8 +5,7 @@
 //           attribute 4 answers 0x2008 in every slot
 //   throw   rows 1-2, attributes 1,2; every slot throws, oxFatal_c for attribute 1
 //   unload  rows 1-2, attribute 1; every slot asks to be unloaded (0x8001)
-//   imer    (timer, Timer) attributes 1,2; a running one-second timer whose count answers
-//           attribute 1
+//   imer    (timer, Timer) attributes 1,2; a running one-second timer
 //   refuse  attribute 1; its constructor leaves 0x7005
 //   other   attributes 3,4,5
 // The first four serve FK|<Role>|001 with event group FK|<Role>Event|001; the last two take
@@ -19,19 +18,18 @@
 #include <cstring>
 #include <stdexcept>
 #include <string>
+#include <tuple>
 
 namespace {
 
 enum fkRole_e { table, thrower, unloadMe, timer, refuses, files };
 
-struct fkRole {
+const struct fkRole {
     const char* word; // in the file name
     std::uint32_t ids[5], idCount;
     const char *served, *event;
     std::uint32_t rows;
-};
-
-const fkRole roles[] = {
+} roles[] = {
     {"table", {1, 2, 3, 4, 6}, 5, "FK|Table|001", "FK|TableEvent|001", 3},
     {"throw", {1, 2}, 2, "FK|Thrower|001", "FK|ThrowerEvent|001", 2},
     {"unload", {1}, 1, "FK|UnloadMe|001", "FK|UnloadMeEvent|001", 2},
@@ -65,7 +63,7 @@ void countTick(std::uint32_t) {
 class fkRoles_c : public coxBase_c {
   public:
     fkRoles_c(const oxString_c& directory, coxKernel_c* kernel, std::uint32_t* status)
-        : fkRoles_c(directory, kernel, status, roleOf(kernel)) {}
+        : fkRoles_c(directory, kernel, status, roles[roleOf(kernel)]) {}
     FK_SLOT(getAttribute, 0)
     FK_SLOT(reserveAttribute, 1)
     FK_SLOT(releaseAttribute, 2)
@@ -74,21 +72,22 @@ class fkRoles_c : public coxBase_c {
     FK_SLOT(deleteRow, 5)
 
   private:
-    fkRoles_c(const oxString_c& directory, coxKernel_c* kernel, std::uint32_t* status, int role)
-        : coxBase_c(directory, kernel, oxIdList_c(roles[role].idCount, roles[role].ids),
-                    roles[role].served, roles[role].event),
-          role_(role) {
-        for (std::uint32_t row = 1; row <= roles[role].rows; ++row) {
+    fkRoles_c(const oxString_c& directory, coxKernel_c* kernel, std::uint32_t* status,
+              const fkRole& role)
+        : coxBase_c(directory, kernel, oxIdList_c(role.idCount, role.ids), role.served,
+                    role.event),
+          role_(static_cast<fkRole_e>(&role - roles)) {
+        for (std::uint32_t row = 1; row <= role.rows; ++row) {
             oxKey_c key(oxIdList_c{1});
             key.at(0)->value.number6 = row;
             rowKeys().add(key);
         }
-        if (role == timer) {
+        if (role_ == timer) {
             oxTimer_c tick(1, 1, oxTimer_c::seconds, &countTick, 0);
             tick.start();
             timers().add(tick);
         }
-        if (role == refuses)
+        if (role_ == refuses)
             *status = 0x7005;
     }
 
@@ -96,32 +95,24 @@ class fkRoles_c : public coxBase_c {
                std::uint32_t b, std::uint32_t* status) {
         const oxString_c& text = value.value.string;
         if (slot == 3) {
+            record.text.assign(text.length() ? text.text() : "", text.length());
             record.textWide = text.isWide();
-            record.textLength = text.length() < sizeof record.text ? text.length() : 0;
-            std::memcpy(record.text, text.length() ? text.text() : "", record.textLength);
         }
-        ++record.calls[slot];
-        record.slot = slot;
-        record.attribute = value.id;
-        record.row = key.count() ? key.at(0)->value.number6 : 0;
-        record.a = a;
-        record.b = b;
+        const std::uint32_t row = key.count() ? key.at(0)->value.number6 : 0;
+        std::tie(record.slot, record.attribute, record.row, record.a, record.b) =
+            std::tuple(slot, value.id, row, a, b);
         *status = role_ == unloadMe ? 0x8001 : role_ == table && value.id == 4 ? 0x2008 : 0;
         if (role_ == thrower && value.id == 1)
             throw oxFatal_c("..\\fkRoles", 1, "fixture failure");
         if (role_ == thrower)
             throw std::runtime_error("fixture failure");
-        if (role_ == timer) {
-            value.value.kind = 6;
-            value.value.number6 = record.ticks;
-        }
+        const std::string answer = "r" + std::to_string(row) + "a" + std::to_string(value.id);
         if (role_ == table && slot == 0 && *status == 0)
-            value.value.setString(oxString_c(
-                ("r" + std::to_string(record.row) + "a" + std::to_string(value.id)).c_str()));
+            value.value.setString(oxString_c(answer.c_str()));
         return *status == 0;
     }
 
-    int role_;
+    fkRole_e role_;
 };
 
 } // namespace

@@ -55,11 +55,8 @@ TEST(oxMifReaderTest, AnErrorNamesFileLineAndWhatWasExpected) {
     const std::string group = "Start Group\nName = \"G\"\nClass = \"X|G|1\"\nID = 1\n";
     const std::string attr = "Start Attribute\nName = \"A\"\nID = 1\nType = Integer\nEnd Attribute\n";
     const std::string typed = head + group + "Start Attribute\nName = \"A\"\nID = 1\nType = ";
-    const struct {
-        std::string text;
-        std::uint32_t line;
-        const char* problem;
-    } cases[] = {
+    const struct { std::string text; std::uint32_t line; const char* problem; } cases[] = {
+        // clang-format off
         {"", 1, "expected 'Start'"},
         {head + group + "Start Attribute\nName = \"A", 8, "unterminated string"},
         {head + group + attr + "End Group\n", 12, "'End Component'"},
@@ -82,6 +79,7 @@ TEST(oxMifReaderTest, AnErrorNamesFileLineAndWhatWasExpected) {
         {std::string("\xFF\xFE" "S\0t\0\n\0x", 9), 2, "odd number"},
         {head + "End Component\nStart", 4, "end of file"},
         {"Start Component\nEnd Component\n", 1, "no Name"},
+        // clang-format on
     };
     for (const auto& c : cases) {
         SCOPED_TRACE(c.problem);

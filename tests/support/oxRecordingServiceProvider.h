@@ -93,12 +93,8 @@ class oxRecordingServiceProvider : public coxServiceProvider_c {
                     std::uint32_t* st) override {
         return serve({coxSlotListGroups, &own, &list, &ctx, "", own.id}, st, [&] {
             oxGroupList_c fresh;
-            for (const auto& [id, className] : groups) {
-                oxGroup_c group;
-                group.id = id;
-                group.groupClass.assign(className.c_str());
-                fresh.add(group);
-            }
+            for (const auto& [id, className] : groups)
+                fresh.add(oxGroup_c(id, className.c_str(), "", {}, "", ""));
             list.assign(fresh);
         });
     }
@@ -118,12 +114,7 @@ class oxRecordingServiceProvider : public coxServiceProvider_c {
     bool deleteGroup(oxComponent_c& own, oxGroup_c& group, oxOctetString_c& ctx,
                      std::uint32_t* st) override {
         return serve({coxSlotDeleteGroup, &own, &group, &ctx, textOf(group.groupClass), group.id},
-                     st, [&] {
-                         auto it = std::find_if(groups.begin(), groups.end(),
-                                                [&](const auto& g) { return g.first == group.id; });
-                         if (it != groups.end())
-                             groups.erase(it);
-                     });
+                     st, [&] { std::erase_if(groups, [&](auto& g) { return g.first == group.id; }); });
     }
     bool announceComponents(coxKernel_c* kernel, oxOctetString_c& ctx, std::uint32_t* st) override {
         return serve({coxSlotAnnounceComponents, kernel, nullptr, &ctx}, st);

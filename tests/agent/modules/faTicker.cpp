@@ -7,7 +7,7 @@
 
 namespace {
 
-coxBase_c* ticker = nullptr; // the one object of this module
+coxBase_c* ticker = nullptr; // the one object of this module; its timer runs only while it lives
 std::uint32_t ticks = 0;
 
 void tick(std::uint32_t) {
@@ -16,8 +16,7 @@ void tick(std::uint32_t) {
     count.value.number6 = ++ticks;
     values.add(count);
     std::uint32_t status = 0;
-    if (ticker)
-        ticker->raiseEvent(values, 0, 0, 0, &status);
+    ticker->raiseEvent(values, 0, 0, 0, &status);
 }
 
 class faTicker_c : public coxBase_c {
@@ -29,7 +28,6 @@ class faTicker_c : public coxBase_c {
         timers().add(timer);
         ticker = this;
     }
-    ~faTicker_c() override { ticker = nullptr; }
     bool getAttribute(oxAttribValue_c& value, oxKey_c&, std::uint32_t, std::uint32_t,
                       std::uint32_t* status) override {
         value.value.kind = 6;

@@ -1,6 +1,6 @@
 // Shared by the base and component tests: a kernel over the recording provider, started in an
 // empty folder of its own, whose group list holds the groups below; a component class that
-// answers every get.
+// answers no get.
 #pragma once
 #include "framework/base/coxBase.h"
 #include "framework/diag/oxExceptions.h"
@@ -21,17 +21,7 @@ class coxTestComponent_c : public coxBase_c {
     coxTestComponent_c(coxKernel_c* kernel, const char* servedClass, const char* eventClass)
         : coxBase_c(oxString_c("D"), kernel, oxIdList_c{1, 2}, servedClass, eventClass) {}
     bool getAttribute(oxAttribValue_c&, oxKey_c&, std::uint32_t, std::uint32_t,
-                      std::uint32_t* status) override {
-        *status = 0;
-        return true;
-    }
-};
-
-struct coxEmptyFolder {
-    coxEmptyFolder() { std::filesystem::create_directories(path); }
-    ~coxEmptyFolder() { std::filesystem::remove_all(path); }
-    const std::filesystem::path path = std::filesystem::temp_directory_path() /
-        ("coxEmpty-" + std::to_string(reinterpret_cast<std::uintptr_t>(this)));
+                      std::uint32_t*) override { return false; }
 };
 
 class coxBaseTest : public ::testing::Test {
@@ -40,6 +30,7 @@ class coxBaseTest : public ::testing::Test {
         kernel.setLoadingModuleName(oxString_c("osComp.dll"));
         relist();
     }
+    ~coxBaseTest() override { std::filesystem::remove_all(folder); }
     // The provider's groups back to the four below, listed into the kernel as its start-up
     // does; the listing is not kept, and leaks are counted from here.
     void relist() {
@@ -55,7 +46,9 @@ class coxBaseTest : public ::testing::Test {
     bool messagesReady = (oxMessages_c::instance(), true);
     oxRecordingServiceProvider sp;
     std::uint32_t kernelStatus = 0;
-    coxEmptyFolder folder;
-    coxKernel_c kernel{oxString_c(folder.path.string().c_str()), &sp, &kernelStatus};
+    const std::filesystem::path folder = std::filesystem::temp_directory_path() /
+        ("coxEmpty-" + std::to_string(reinterpret_cast<std::uintptr_t>(this)));
+    bool folderMade = std::filesystem::create_directories(folder);
+    coxKernel_c kernel{oxString_c(folder.string().c_str()), &sp, &kernelStatus};
     oxLiveAllocations live;
 };

@@ -3,25 +3,23 @@
 // of a kernel's loaded modules and of the role module's call records.
 #pragma once
 #include "framework/base/coxBase.h"
+#include "framework/diag/oxExceptions.h"
 #include "framework/diag/oxMessages.h"
+#include "framework/diag/oxStatus.h"
 #include "framework/kernel/coxKernel.h"
-#include "framework/model/oxAttribValue.h"
-#include "framework/model/oxComponent.h"
-#include "framework/model/oxKey.h"
 #include "platform/oxpModule.h"
 #include "tests/modules/fkRecord.h"
 #include "tests/support/oxAllocationSeam.h"
 #include "tests/support/oxBoxRecorder.h"
 #include "tests/support/oxRecordingServiceProvider.h"
-#include <atomic>
 #include <chrono>
 #include <filesystem>
 #include <fstream>
 #include <gmock/gmock.h>
+#include <stdexcept>
 
+using ::testing::ElementsAre;
 using coxSlots = std::vector<std::uint32_t>;
-using coxHandler = bool (coxKernel_c::*)(oxAttribValue_c&, const std::uint32_t*, oxKey_c&,
-                                         std::uint32_t, std::uint32_t, std::uint32_t*);
 using coxNames = std::vector<std::string>;
 
 // The groups the provider lists: osComp's, then those of the role module's timer and table,
@@ -36,7 +34,7 @@ class coxKernelTest : public ::testing::Test {
   protected:
     coxKernelTest() {
         oxMessages_c::instance(); // its language modules come from the build, not from here
-        static std::atomic<unsigned> serial{0};
+        static unsigned serial = 0;
         const auto stamp = std::chrono::steady_clock::now().time_since_epoch().count();
         dir /= "coxk-" + std::to_string(stamp) + "-" + std::to_string(serial++);
         std::filesystem::create_directories(dir);
@@ -52,52 +50,35 @@ class coxKernelTest : public ::testing::Test {
     }
     // The tests' slot effects refer to their own locals: they do not outlive the test body.
     ~coxKernelTest() override {
-        for (oxSlotProgram& program : sp.slot)
-            program = oxSlotProgram();
+        std::fill(std::begin(sp.slot), std::end(sp.slot), oxSlotProgram());
         kernel.reset();
         oxp::seam::setProgramDirectory("");
         std::error_code ignored;
         std::filesystem::current_path(saved, ignored);
         std::filesystem::remove_all(dir, ignored);
     }
-    // The path as the kernel composes it: directory, backslash, file name.
-    std::string kernelPath(const std::string& name) const { return dir.string() + "\\" + name; }
-    std::string write(const std::string& name, const std::string& bytes) const {
+    void write(const std::string& name, const std::string& bytes) const {
         std::ofstream(dir / name, std::ios::binary) << bytes;
-        return (dir / name).string();
     }
-    std::string writeMif(const std::string& name = "Os.mif") const {
-        return write(name, "Start Component\n  Name = \"Operating System\"\nEnd Component\n");
-    }
-    void writeMix(const std::string& name, const std::string& language,
-                  const std::string& component) const {
-        write(name, "Language = \"" + language + "\"\nName = \"" + component + "\"\n");
+    void writeMif(const std::string& name = "Os.mif") const {
+        write(name, "Start Component\nEnd Component\n");
     }
     // A built module file under its own name or another.
     void copy(const std::string& built, const std::string& name = {}) const {
         std::filesystem::copy_file(std::filesystem::path(OX_BIN_DIR) / built,
                                    dir / (name.empty() ? built : name));
     }
-    static std::string builtBytes(const std::string& built) {
-        std::ifstream in(std::filesystem::path(OX_BIN_DIR) / built, std::ios::binary);
-        return std::string(std::istreambuf_iterator<char>(in), std::istreambuf_iterator<char>());
-    }
     // A start-up on the directory, the status on entry as given.
-    coxKernel_c& make(std::uint32_t entry = 0) {
-        status = entry;
-        kernel = std::make_unique<coxKernel_c>(dir.c_str(), &sp, &status);
+    coxKernel_c& make() {
+        kernel = std::make_unique<coxKernel_c>(dir.c_str(), &sp, &(status = 0));
         return *kernel;
     }
-    // A kernel on a MIF directory with osComp and the request roles, the calls forgotten.
-    coxKernel_c& makeServing(bool wide = false) {
+    // A kernel on a MIF directory with osComp and the given modules, the calls forgotten.
+    coxKernel_c& makeWith(std::initializer_list<const char*> roles) {
         writeMif();
-        for (const char* name : {"table.dll", "thrower.dll", "unloadme.dll"})
+        for (const char* name : roles)
             copy("fkRoles.dll", name);
         copy("osComp.dll");
-        if (wide) // the provider leaves the name 16-bit: the kernel works with wide strings
-            sp.slot[coxSlotInstallFromMIF].effect = [](const oxRecordedCall& call) {
-                static_cast<oxComponent_c*>(const_cast<void*>(call.first))->name.assign(u"Os");
-            };
         make();
         sp.calls.clear();
         return *kernel;
@@ -109,12 +90,7 @@ class coxKernelTest : public ::testing::Test {
             names.emplace_back(kernel->componentObjects().at(i)->moduleName().text());
         return names;
     }
-    coxBase_c* object(const char* name) const {
-        return kernel->componentObjects().find(oxString_c(name));
-    }
-    bool isLoaded(const char* name) const {
-        return kernel->componentObjects().contains(oxString_c(name));
-    }
+    coxBase_c* object(const char* name) const { return kernel->componentObjects().find(oxString_c(name)); }
     fkRecord& record(const char* name) const {
         void* symbol = oxp::findSymbol(object(name)->moduleHandle(), "fkRecordOf");
         return *reinterpret_cast<fkRecord* (*)()>(symbol)();
@@ -127,7 +103,9 @@ class coxKernelTest : public ::testing::Test {
                 names.push_back(call.text.substr(9));
         return names;
     }
-    static bool loadedFile(oxp::ModuleHandle h) { return !oxp::moduleFileName(h).empty(); }
+    void expectNothingLoaded() const {
+        EXPECT_EQ(kernel->componentObjects().count() + kernel->accessTable().count(), 0u);
+    }
 
     const std::filesystem::path saved = std::filesystem::current_path();
     std::filesystem::path dir = std::filesystem::temp_directory_path();
@@ -136,15 +114,15 @@ class coxKernelTest : public ::testing::Test {
     std::uint32_t status = 0;
     std::unique_ptr<coxKernel_c> kernel;
 };
-using coxKernelConcurrencyTest = coxKernelTest;
 
 // A box whose text starts with the source header "<source>::<line>" and holds the piece.
 inline auto coxBox(const std::string& source, std::uint32_t line, const std::string& piece) {
-    return ::testing::Field(
-        &oxRecordedBox::text,
-        ::testing::AllOf(::testing::StartsWith(source + "::" + std::to_string(line) + "\n"),
-                         ::testing::HasSubstr(piece)));
+    const std::string header = source + "::" + std::to_string(line) + "\n";
+    return ::testing::Field(&oxRecordedBox::text, ::testing::AllOf(::testing::StartsWith(header),
+                                                                   ::testing::HasSubstr(piece)));
 }
+// A provider failure, as a slot effect.
+inline void coxThrow(const oxRecordedCall&) { throw std::runtime_error("provider failure"); }
 inline const std::string coxKern = "..\\..\\coxKern";
 inline const std::string coxKern1 = "..\\coxKern1";
 

@@ -1,12 +1,12 @@
-// Fixture for raise sites: records boxes, keeps the message object's own allocations out of the
-// leak counts, and checks the one box a raise shows.
+// Fixture for raise sites: records boxes and keeps the message object's own allocations out of
+// the leak counts.
 #pragma once
 #include "framework/diag/oxExceptions.h"
-#include "framework/diag/oxMessages.h"
 #include "tests/support/oxAllocationSeam.h"
 #include "tests/support/oxBoxRecorder.h"
+#include <functional>
 #include <gtest/gtest.h>
-#include <string>
+#include <optional>
 
 class oxRaiseFixture : public ::testing::Test {
   protected:
@@ -16,17 +16,21 @@ class oxRaiseFixture : public ::testing::Test {
         oxFatal_c warmUpFatal("warm", 1, "warm");
         boxes.clear();
     }
-    // Exactly one error box since the last check, headed by source::line, then the message.
-    void expectOneBox(const std::string& source, std::uint32_t line, const char* body = nullptr) {
-        ASSERT_EQ(boxes.count(), 1u);
+    // Runs op with the k-th allocation failing, or none for k = 0, and expects what that case
+    // throws (out of memory, or a failed lookup) and exactly one box, headed by source::line.
+    void expectRaise(const std::string& source, std::uint32_t line, std::uint32_t k,
+                     const std::function<void()>& op) {
         const std::string header = source + "::" + std::to_string(line) + "\n";
-        const oxRecordedBox& box = boxes.boxes().front();
-        EXPECT_EQ(box.text.substr(0, header.size()), header);
-        EXPECT_EQ(box.title, oxMessages_c::instance().errorTitle().text());
-        if (body)
-            EXPECT_EQ(box.text, header + body);
+        std::optional<oxFailAllocation> fail;
+        if (k)
+            fail.emplace(k);
+        if (k)
+            EXPECT_THROW(op(), oxInsufficientMemory_c) << header << "failing " << k;
         else
-            EXPECT_GT(box.text.size(), header.size()) << "no message under the header";
+            EXPECT_THROW(op(), oxInvalidIndex_c) << header;
+        fail.reset();
+        EXPECT_EQ(boxes.count(), 1u) << header;
+        EXPECT_EQ(boxes.count() ? boxes.boxes()[0].text.substr(0, header.size()) : "", header);
         boxes.clear();
     }
 

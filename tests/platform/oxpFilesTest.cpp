@@ -1,0 +1,155 @@
+// Windows-form paths on the host, the current folder, wildcard searches of a folder, and version
+// blocks read from module files without loading them, as the oxversion tool prints them.
+#include "platform/oxpDirectory.h"
+#include "platform/oxpPath.h"
+#include "platform/oxpVersion.h"
+#include "tests/platform/oxpTestFolder.h"
+#include <gtest/gtest.h>
+#include <vector>
+
+namespace {
+
+using namespace std::string_literals;
+
+// Backslashes separate; existing names resolve in any case; the current folder may be set in Windows
+// form and is read back with the buffer conventions of GetCurrentDirectoryA.
+TEST(Path, BackslashesSeparateNamesResolveInAnyCaseAndTheCurrentFolderFollows) {
+    for (auto [windows, host] : {std::pair{"..\\a.dll", "../a.dll"}, {"a/b\\c", "a/b/c"}, {"a.dll", ""}}) {
+        EXPECT_EQ(oxp::hostPath(windows), *host ? host : windows) << windows;
+        EXPECT_EQ(oxp::hasSeparator(windows), *host != 0) << windows;
+    }
+    EXPECT_TRUE(oxp::hostPath(nullptr).empty() && !oxp::hasSeparator(nullptr));
+    oxpTestFolder folder;
+    const std::string file = folder.write("Inner/osComp.dll", "x");
+    EXPECT_EQ(oxp::resolveHostPath(folder / "INNER/OSCOMP.DLL"), file);
+    // Nothing matches: the rest stays as written.
+    EXPECT_EQ(oxp::resolveHostPath(folder / "INNER/none/OSCOMP.DLL"), folder / "Inner/none/OSCOMP.DLL");
+    for (const std::string& bad : {std::string(), folder / "missing", file})
+        EXPECT_FALSE(oxp::setCurrentDirectory(bad.c_str())) << bad;
+    ASSERT_TRUE(oxp::setCurrentDirectory((folder.path.string() + "\\inner").c_str()));
+    const std::string expected = std::filesystem::canonical(folder.path / "Inner").string();
+    const auto length = static_cast<std::uint32_t>(expected.size());
+    std::vector<char> buffer(length + 1, '#');
+    EXPECT_EQ(oxp::getCurrentDirectory(length, buffer.data()), length + 1);
+    EXPECT_EQ(buffer[0], '#'); // nothing written without room for the terminator
+    EXPECT_EQ(oxp::getCurrentDirectory(length + 1, buffer.data()), length);
+    EXPECT_EQ(std::string(buffer.data()), expected);
+    std::filesystem::remove_all(expected); // a current folder that is gone has no path
+    EXPECT_EQ(oxp::getCurrentDirectory(length + 1, buffer.data()), 0u);
+}
+
+// Only plain files, sorted in any case; folder parts may be relative, Windows-form, any case.
+TEST(DirectorySearch, WildcardsMatchPlainFilesCaseInsensitivelySorted) {
+    oxpTestFolder folder;
+    for (const char* name : {"b.MIF", "A.mif", "c.txt", "noext", "Group.grp", "x.DLL"})
+        folder.write(name, "12345");
+    std::filesystem::create_directory(folder.path / "d.mif");
+    folder.write("Sub/x.dll", "1");
+    // All names a search hands out, in order (with "+" when the size is not 5).
+    const auto search = [](const std::string& pattern) {
+        std::vector<std::string> names;
+        oxp::FindData data{};
+        const oxp::FindHandle h = oxp::findFirstFile(pattern.c_str(), &data);
+        for (bool more = h != oxp::invalidFindHandle; more; more = oxp::findNextFile(h, &data))
+            names.push_back(data.fileName + std::string(data.fileSize == 5 ? "" : "+"));
+        EXPECT_EQ(oxp::findClose(h), h != oxp::invalidFindHandle) << pattern;
+        EXPECT_FALSE(oxp::findClose(h) || oxp::findNextFile(h, &data)); // the handle is gone
+        return names;
+    };
+    using Names = std::vector<std::string>;
+    // clang-format off
+    for (auto [pattern, names] : {std::pair{"*.mif", Names{"A.mif", "b.MIF"}},
+                                  {"?.MIF", Names{"A.mif", "b.MIF"}},
+                                  {"g*p.*", Names{"Group.grp"}},
+                                  {"*.*", Names{"A.mif", "b.MIF", "c.txt", "Group.grp", "noext", "x.DLL"}},
+                                  {"missing\\*.mif", Names{}},
+                                  {"", Names{}},
+                                  {"d.mif", Names{}}})
+        EXPECT_EQ(search(folder / pattern), names) << pattern;
+    // clang-format on
+    std::filesystem::current_path(folder.path);
+    EXPECT_EQ(search("SUB\\*.DLL"), Names{"x.dll+"});
+    oxp::FindData data{};
+    EXPECT_EQ(oxp::findFirstFile(nullptr, &data), oxp::invalidFindHandle);
+}
+
+const std::string versioned = OX_BIN_DIR + "/fxVersioned.dll"s;
+
+// The values themselves, their order and the fixed part's versions show in the tool's output.
+TEST(VersionBlock, TheFixedPartAndValuesAnswerTheirPaths) {
+    std::vector<unsigned char> block(oxp::getFileVersionInfoSize(versioned.c_str()));
+    const auto size = static_cast<std::uint32_t>(block.size());
+    const void* value = nullptr;
+    std::uint32_t length = 0;
+    ASSERT_GT(size, sizeof(oxp::FixedFileInfo));
+    EXPECT_FALSE(oxp::getFileVersionInfo(versioned.c_str(), size - 1, block.data())); // too small
+    EXPECT_FALSE(oxp::verQueryValue(block.data(), "\\", &value, nullptr)); // never filled
+    ASSERT_TRUE(oxp::getFileVersionInfo(versioned.c_str(), size, block.data()));
+    ASSERT_TRUE(oxp::verQueryValue(block.data(), "\\", &value, &length));
+    EXPECT_EQ(length, sizeof(oxp::FixedFileInfo));
+    EXPECT_EQ(reinterpret_cast<std::uintptr_t>(value) % alignof(oxp::FixedFileInfo), 0u);
+    const auto& f = *static_cast<const oxp::FixedFileInfo*>(value);
+    EXPECT_EQ(std::tuple(f.signature, f.structVersion, f.fileOS),
+              std::tuple(0xFEEF04BDu, 0x00010000u, 0x00040004u));
+    ASSERT_TRUE(oxp::verQueryValue(block.data(), "\\stringFileInfo\\040904E4\\FileVersion", &value, &length));
+    EXPECT_EQ(std::pair(std::string(static_cast<const char*>(value)), length), std::pair("1.2.3.4"s, 8u));
+}
+
+TEST(VersionBlock, FilesWithoutAWellFormedBlockHaveNone) {
+    oxpTestFolder folder;
+    const std::string bytes = oxpReadFile(versioned);
+    // A copy of the fixture with the first occurrence of from replaced (same length).
+    const auto patched = [&](const std::string& from, const std::string& to) {
+        std::string copy = bytes;
+        const std::size_t at = copy.find(from);
+        EXPECT_NE(at, std::string::npos) << from;
+        copy.replace(at, from.size(), to);
+        return folder.write("patched" + std::to_string(at) + to.back() + ".dll", copy);
+    };
+    std::vector<std::string> files = {OX_BIN_DIR + "/fxPlain.dll"s,
+                                      folder.write("text.dll", "MZ not an ELF file\n"),
+                                      folder / "missing.dll",
+                                      folder.path.string(),
+                                      patched("oxVersionBlock", "oxVersionBlocX"),
+                                      patched("oxVersionBlock\0001"s, "oxVersionBlock\0002"s),
+                                      patched("1.2.3.4 5.6.0x7.8 2", "1.2.3.4 5.6.0x7.Q 2")};
+    for (std::size_t cut : std::vector<std::size_t>{bytes.size() / 2, bytes.size() - 1, 64, 20, 16})
+        files.push_back(folder.write("cut" + std::to_string(cut) + ".dll", bytes.substr(0, cut)));
+    for (const std::string& file : files)
+        EXPECT_EQ(oxp::getFileVersionInfoSize(file.c_str()), 0u) << file;
+    EXPECT_EQ(oxp::getFileVersionInfoSize(nullptr), 0u);
+    // The string table is not the version block.
+    EXPECT_GT(oxp::getFileVersionInfoSize(patched("oxStringTable", "oxStringTablX").c_str()), 0u);
+}
+
+// The tool prints the whole block or one value; files without one and bad calls fail.
+TEST(OxversionTool, PrintsTheBlockOrOneValueAndReportsFilesWithoutOne) {
+    oxpTestFolder folder;
+    // Exit status, output and errors of oxversion run with the (shell-quoted) arguments.
+    const auto run = [&](const std::string& arguments) {
+        const int raw = std::system((OX_BIN_DIR + "/oxversion "s + arguments + " >'" + (folder / "out") +
+                                     "' 2>'" + (folder / "err") + "'").c_str());
+        return std::tuple(WEXITSTATUS(raw), oxpReadFile(folder / "out"), oxpReadFile(folder / "err"));
+    };
+    const std::string file = "'" + versioned + "'";
+    const std::string fixedPart = "FileVersion    1.2.3.4\nProductVersion 5.6.7.8\nFileType       2 (DLL)\n";
+    const std::string values = "\\StringFileInfo\\040904e4\\FileVersion = 1.2.3.4\n"
+                               "\\OXInfo\\coxBaseTag = coxBaseTag\n\\StringFileInfo\\040904e4\\Comments = \n";
+    // clang-format off
+    for (auto [arguments, status, output, message] : {
+             std::tuple{file, 0, fixedPart + values, ""},
+             {file + " '\\oxinfo\\COXBASETAG'", 0, "coxBaseTag\n"s, ""},
+             {file + " '\\'", 0, fixedPart, ""},
+             {file + " '\\OXInfo'", 1, ""s, "no value"},
+             {file + " 'OXInfo\\coxBaseTag'", 1, ""s, "no value"},
+             {"'" + folder.write("text.dll", "hello\n") + "'", 1, ""s, "no version block"},
+             {"'" + (folder / "missing.dll") + "'", 2, ""s, "cannot open"},
+             {""s, 2, ""s, "usage"}}) {
+        // clang-format on
+        const auto [exitStatus, out, err] = run(arguments);
+        EXPECT_EQ(std::pair(exitStatus, out), std::pair(status, output)) << arguments;
+        EXPECT_TRUE(*message ? err.find(message) != std::string::npos : err.empty()) << err;
+    }
+}
+
+} // namespace
