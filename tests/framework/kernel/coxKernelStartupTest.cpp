@@ -110,4 +110,36 @@ TEST_F(coxKernelStartupTest, DuplicatesAreDeletedOrFailTheStartUpAndUnservedGrou
     EXPECT_EQ(std::pair(status, boxes.count()), std::pair(0x77u, std::size_t{1}));
 }
 
+// Memory running out at every step of a MIX start-up: the reader's own raise, nothing leaks and
+// the last run completes. A provider failure after the module scan takes the modules down again.
+TEST_F(coxKernelStartupTest, FailuresDuringStartUpLeakNothingAndUnloadTheModules) {
+    write("Os.mix", "Language = \"en\"\nName = \"Os\"\n");
+    bool readerRefused = false, completed = false;
+    for (std::uint32_t k = 1; k <= 100 && !completed; ++k) {
+        SCOPED_TRACE(k);
+        boxes.clear();
+        const oxLiveAllocations live;
+        try {
+            const oxFailAllocation fail(k);
+            make();
+            completed = true;
+        } catch (const oxInsufficientMemory_c&) {
+            readerRefused =
+                readerRefused || testing::Value(boxes.boxes()[0], coxBox(coxKern1, 67, "memory"));
+        }
+        kernel.reset();
+        EXPECT_EQ(live.leaked(), 0);
+    }
+    EXPECT_TRUE(readerRefused && completed);
+    copy("fkRoles.dll", "timer.dll");
+    copy("fkRoles.dll", "files.dll");
+    const oxLiveAllocations live;
+    sp.slot[coxSlotListComponents].effect = [](const oxRecordedCall&) {
+        throw std::runtime_error("provider");
+    };
+    EXPECT_THROW(make(), std::runtime_error);
+    EXPECT_EQ(destructed(), (coxNames{"files.dll", "timer.dll"}));
+    EXPECT_EQ(live.leaked(), 0);
+}
+
 } // namespace
