@@ -53,7 +53,7 @@ TEST(oxSpDatabaseTest, RefusesFilesItCannotUseAndNamesThem) {
          {std::pair{folder.file("no/such/folder/sp.db"), oxSpStatusDatabase},
           std::pair{newer, oxSpStatusSchemaVersion}, std::pair{foreign, oxSpStatusSchemaVersion}}) {
         SCOPED_TRACE(path);
-        const auto [got, text] = errorOf([&] { oxSpDatabase_c db(path); });
+        const auto [got, text] = errorOf([&, &path = path] { oxSpDatabase_c db(path); });
         EXPECT_EQ(got, status);
         EXPECT_NE(text.find(path), std::string::npos) << text;
     }

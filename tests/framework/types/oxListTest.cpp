@@ -116,7 +116,7 @@ TYPED_TEST(oxListTest, RaiseSitesLeaveTheDocumentedState) {
         {
             L list = listOf<L>({1, 2, 3});
             const L source = listOf<L>({7, 8});
-            this->expectRaise(ln.source, line, k, [&] { op(list, source); });
+            this->expectRaise(ln.source, line, k, [&, &op = op] { op(list, source); });
             EXPECT_EQ(keysOf(list), after);
         }
         EXPECT_EQ(live.leaked(), 0);

@@ -176,7 +176,7 @@ TEST_F(oxTypesTest, AllocationFailuresRaiseFromTheirLines) {
             Held h{before, beforeText, {}};
             h.v.octetString.assign("old");
             h.v.string.assign("old");
-            expectRaise(file, line, k, [&] { run(h); });
+            expectRaise(file, line, k, [&, &run = run] { run(h); });
             EXPECT_EQ(bytes(h.s) + (h.s.isWide() ? "w|" : "|") + (h.t.text() ? h.t.text() : "") +
                           "|" + std::to_string(h.v.octetString.length() * 10 + h.v.string.length()),
                       after)
