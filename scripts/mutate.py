@@ -28,7 +28,8 @@ def run(cmd, timeout):
                            text=True, timeout=timeout)
         return p.returncode, p.stdout
     except subprocess.TimeoutExpired as e:
-        return -1, (e.stdout or b"").decode(errors="replace") if isinstance(e.stdout, bytes) else (e.stdout or "")
+        out = e.stdout or ""
+        return -1, out.decode(errors="replace") if isinstance(out, bytes) else out
 
 
 def main():

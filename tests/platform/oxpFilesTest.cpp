@@ -3,7 +3,7 @@
 #include "platform/oxpDirectory.h"
 #include "platform/oxpPath.h"
 #include "platform/oxpVersion.h"
-#include "tests/platform/oxpTestFolder.h"
+#include "tests/support/oxTestFolder.h"
 #include <gtest/gtest.h>
 #include <vector>
 
@@ -19,7 +19,7 @@ TEST(Path, BackslashesSeparateNamesResolveInAnyCaseAndTheCurrentFolderFollows) {
         EXPECT_EQ(oxp::hasSeparator(windows), *host != 0) << windows;
     }
     EXPECT_TRUE(oxp::hostPath(nullptr).empty() && !oxp::hasSeparator(nullptr));
-    oxpTestFolder folder;
+    oxTestFolder folder;
     const std::string file = folder.write("Inner/osComp.dll", "x");
     EXPECT_EQ(oxp::resolveHostPath(folder / "INNER/OSCOMP.DLL"), file);
     // Nothing matches: the rest stays as written.
@@ -40,7 +40,7 @@ TEST(Path, BackslashesSeparateNamesResolveInAnyCaseAndTheCurrentFolderFollows) {
 
 // Only plain files, sorted in any case; folder parts may be relative, Windows-form, any case.
 TEST(DirectorySearch, WildcardsMatchPlainFilesCaseInsensitivelySorted) {
-    oxpTestFolder folder;
+    oxTestFolder folder;
     for (const char* name : {"b.MIF", "A.mif", "c.txt", "noext", "Group.grp", "x.DLL"})
         folder.write(name, "12345");
     std::filesystem::create_directory(folder.path / "d.mif");
@@ -96,8 +96,8 @@ TEST(VersionBlock, TheFixedPartAndValuesAnswerTheirPaths) {
 }
 
 TEST(VersionBlock, FilesWithoutAWellFormedBlockHaveNone) {
-    oxpTestFolder folder;
-    const std::string bytes = oxpReadFile(versioned);
+    oxTestFolder folder;
+    const std::string bytes = oxReadFile(versioned);
     // A copy of the fixture with the first occurrence of from replaced (same length).
     const auto patched = [&](const std::string& from, const std::string& to) {
         std::string copy = bytes;
@@ -124,12 +124,12 @@ TEST(VersionBlock, FilesWithoutAWellFormedBlockHaveNone) {
 
 // The tool prints the whole block or one value; files without one and bad calls fail.
 TEST(OxversionTool, PrintsTheBlockOrOneValueAndReportsFilesWithoutOne) {
-    oxpTestFolder folder;
+    oxTestFolder folder;
     // Exit status, output and errors of oxversion run with the (shell-quoted) arguments.
     const auto run = [&](const std::string& arguments) {
         const int raw = std::system((OX_BIN_DIR + "/oxversion "s + arguments + " >'" + (folder / "out") +
                                      "' 2>'" + (folder / "err") + "'").c_str());
-        return std::tuple(WEXITSTATUS(raw), oxpReadFile(folder / "out"), oxpReadFile(folder / "err"));
+        return std::tuple(WEXITSTATUS(raw), oxReadFile(folder / "out"), oxReadFile(folder / "err"));
     };
     const std::string file = "'" + versioned + "'";
     const std::string fixedPart = "FileVersion    1.2.3.4\nProductVersion 5.6.7.8\nFileType       2 (DLL)\n";

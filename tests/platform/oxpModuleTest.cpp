@@ -2,7 +2,7 @@
 // modules carry.
 #include "platform/oxpModule.h"
 #include "platform/oxpResource.h"
-#include "tests/platform/oxpTestFolder.h"
+#include "tests/support/oxTestFolder.h"
 #include <cstring>
 #include <gtest/gtest.h>
 
@@ -22,7 +22,7 @@ class Modules : public testing::Test {
         return reinterpret_cast<int (*)()>(oxp::findSymbol(h, name));
     }
 
-    oxpTestFolder program, current;
+    oxTestFolder program, current;
 };
 
 // A bare name: program folder, then current folder, in any case, ".dll" added when there is no
@@ -49,7 +49,7 @@ TEST_F(Modules, NamesAreSearchedAndPathsTakenAsWindowsDoes) {
 
 // Loads share the handle; the module is unloaded at the last free and forgotten.
 TEST_F(Modules, TheSameFileSharesOneHandleWithAReferenceCount) {
-    oxpTestFolder elsewhere;
+    oxTestFolder elsewhere;
     const std::string file = elsewhere.copyBuilt("fxPlain.dll", "fxShared.dll");
     const oxp::ModuleHandle h = oxp::loadModule(file.c_str());
     const auto count = symbol(h);
