@@ -7,7 +7,7 @@
 coxBaseList_c::~coxBaseList_c() { oxRelease(items_); }
 
 coxBase_c* coxBaseList_c::at(std::uint32_t index) const {
-    if (index >= count_)
+    if (index >= count())
         throw oxInvalidIndex_c(coxBaseSource, 215);
     return items_[index];
 }
@@ -37,44 +37,52 @@ bool coxBaseList_c::contains(std::uint32_t groupId) const noexcept {
 void coxBaseList_c::add(coxBase_c* component) {
     if (!component || contains(component->moduleName()))
         return;
-    auto* array = static_cast<coxBase_c**>(oxAllocate((count_ + 1) * sizeof(coxBase_c*)));
+    const std::uint32_t n = count();
+    auto* array = static_cast<coxBase_c**>(oxAllocate((n + 1) * sizeof(coxBase_c*)));
     if (!array)
         throw oxInsufficientMemory_c(coxBaseSource, 263);
-    for (std::uint32_t i = 0; i < count_; ++i)
+    for (std::uint32_t i = 0; i < n; ++i)
         array[i] = items_[i];
-    array[count_] = component;
+    array[n] = component;
     oxRelease(items_);
     items_ = array;
-    ++count_;
+    count_.store(n + 1, std::memory_order_release);
 }
 
 void coxBaseList_c::remove(const oxString_c& moduleName) {
     const std::uint32_t p = indexOf(moduleName);
     if (p == npos)
         return;
+    const std::uint32_t n = count();
     coxBase_c** array = nullptr;
-    if (count_ > 1) {
-        array = static_cast<coxBase_c**>(oxAllocate((count_ - 1) * sizeof(coxBase_c*)));
+    if (n > 1) {
+        array = static_cast<coxBase_c**>(oxAllocate((n - 1) * sizeof(coxBase_c*)));
         if (!array)
             throw oxInsufficientMemory_c(coxBaseSource, 232);
-        for (std::uint32_t i = 0, j = 0; i < count_; ++i)
+        for (std::uint32_t i = 0, j = 0; i < n; ++i)
             if (i != p)
                 array[j++] = items_[i];
     }
     oxRelease(items_);
     items_ = array;
-    --count_;
+    count_.store(n - 1, std::memory_order_release);
+}
+
+void coxBaseList_c::clear() noexcept {
+    oxRelease(items_);
+    items_ = nullptr;
+    count_.store(0, std::memory_order_release);
 }
 
 std::uint32_t coxBaseList_c::indexOf(const oxString_c& moduleName) const noexcept {
-    for (std::uint32_t i = 0; i < count_; ++i)
+    for (std::uint32_t i = 0, n = count(); i < n; ++i)
         if (items_[i]->moduleName() == moduleName)
             return i;
     return npos;
 }
 
 std::uint32_t coxBaseList_c::indexOf(std::uint32_t groupId) const noexcept {
-    for (std::uint32_t i = 0; i < count_; ++i)
+    for (std::uint32_t i = 0, n = count(); i < n; ++i)
         if (items_[i]->servedGroup().id == groupId)
             return i;
     return npos;

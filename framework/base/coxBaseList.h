@@ -3,6 +3,7 @@
 // (none when empty) and is reallocated on every change; lookups scan from the front and the
 // first match wins. The module name is the key.
 #pragma once
+#include <atomic>
 #include <cstdint>
 
 class coxBase_c;
@@ -15,8 +16,10 @@ class coxBaseList_c {
     coxBaseList_c& operator=(const coxBaseList_c&) = delete;
     ~coxBaseList_c(); // frees the array only
 
-    std::uint32_t count() const noexcept { return count_; }
-    bool isValidIndex(std::uint32_t index) const noexcept { return index < count_; }
+    // The count may be read without the kernel's guard (start and stop answer at once when
+    // there are no objects), so it is an atomic of the same size as a plain count.
+    std::uint32_t count() const noexcept { return count_.load(std::memory_order_acquire); }
+    bool isValidIndex(std::uint32_t index) const noexcept { return index < count(); }
     // Throws oxInvalidIndex_c when index >= count.
     coxBase_c* at(std::uint32_t index) const;
     // The first object with that module name, or whose served group has that ID; throws
@@ -31,6 +34,8 @@ class coxBaseList_c {
     // Removes the first object with that module name, keeping the order of the rest; nothing
     // happens when there is none. The object itself is not touched.
     void remove(const oxString_c& moduleName);
+    // Empties the list without allocating (the kernel's teardown when memory has run out).
+    void clear() noexcept;
 
   private:
     static constexpr std::uint32_t npos = 0xFFFFFFFFu;
@@ -38,5 +43,6 @@ class coxBaseList_c {
     std::uint32_t indexOf(std::uint32_t groupId) const noexcept;
 
     coxBase_c** items_ = nullptr;
-    std::uint32_t count_ = 0;
+    std::atomic<std::uint32_t> count_{0};
 };
+static_assert(sizeof(std::atomic<std::uint32_t>) == sizeof(std::uint32_t));

@@ -215,39 +215,46 @@ void coxKernel_c::compareGroups(std::uint32_t* status) {
     unservedGroups_.assign(listed);
 }
 
-// The checks run under the guard too, so that concurrent callers see one consistent state.
+// The early answers come before the guard, so a component may call start or stop from inside
+// a request. They are asked again under the guard: another thread may have changed the state
+// while this one waited.
 bool coxKernel_c::start(std::uint32_t* status) {
+    if (answeredAtOnce(true, status))
+        return *status == oxStatusSuccess;
     const coxBusyScope_c guard(busy_);
-    if (componentObjects_.count() == 0) {
-        *status = oxStatusUnloadMe;
-        return false;
-    }
-    if (started_) {
-        *status = oxStatusSuccess;
-        return true;
-    }
+    if (answeredAtOnce(true, status))
+        return *status == oxStatusSuccess;
     serviceProvider_->announceComponents(this, spContext_, status);
-    started_ = true;
+    started_.store(true, std::memory_order_release);
     for (std::uint32_t i = 0; i < componentObjects_.count(); ++i)
         componentObjects_.at(i)->timers().start();
     return *status == oxStatusSuccess;
 }
 
 bool coxKernel_c::stop(std::uint32_t* status) {
+    if (answeredAtOnce(false, status))
+        return *status == oxStatusSuccess;
     const coxBusyScope_c guard(busy_);
-    if (componentObjects_.count() == 0) {
-        *status = oxStatusUnloadMe;
-        return false;
-    }
-    if (!started_) {
-        *status = oxStatusSuccess;
-        return true;
-    }
+    if (answeredAtOnce(false, status))
+        return *status == oxStatusSuccess;
     serviceProvider_->withdrawComponents(this, spContext_, status);
-    started_ = false;
+    started_.store(false, std::memory_order_release);
     for (std::uint32_t i = 0; i < componentObjects_.count(); ++i)
         componentObjects_.at(i)->timers().stop();
     return *status == oxStatusSuccess;
+}
+
+// No component objects: 0x8001. Already in the wanted state: 0. Otherwise false, status left.
+bool coxKernel_c::answeredAtOnce(bool wantStarted, std::uint32_t* status) const noexcept {
+    if (componentObjects_.count() == 0) {
+        *status = oxStatusUnloadMe;
+        return true;
+    }
+    if (started_.load(std::memory_order_acquire) == wantStarted) {
+        *status = oxStatusSuccess;
+        return true;
+    }
+    return false;
 }
 
 // A module whose timers fail is unloaded and the object that moves into its place is still

@@ -13,6 +13,7 @@
 #include "framework/types/oxAccessList.h"
 #include "framework/types/oxOctetString.h"
 #include "framework/types/oxString.h"
+#include <atomic>
 #include <cstdint>
 
 class coxServiceProvider_c;
@@ -90,7 +91,7 @@ class coxKernel_c {
                             oxKey_c& rowKey, std::uint32_t a, std::uint32_t b,
                             std::uint32_t* status);
 
-    bool started() const noexcept { return started_; }
+    bool started() const noexcept { return started_.load(std::memory_order_acquire); }
     bool installedFromMIF() const noexcept { return installedFromMIF_; }
     bool wideStrings() const noexcept { return wideStrings_; }
     bool reannounce() const noexcept { return reannounce_; }
@@ -148,8 +149,9 @@ class coxKernel_c {
     void finishStartUp(std::uint32_t* status);
     void checkDuplicates(std::uint32_t* status);
     void compareGroups(std::uint32_t* status);
+    bool answeredAtOnce(bool wantStarted, std::uint32_t* status) const noexcept;
 
-    bool started_ = false;
+    std::atomic<bool> started_{false}; // read before the guard by start and stop
     oxAccessList_c accessTable_;
     coxBaseList_c componentObjects_;
     oxComponent_c ownDescription_;

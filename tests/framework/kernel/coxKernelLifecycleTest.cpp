@@ -2,6 +2,7 @@
 // operations, and the agent's list of kernels.
 #include "coxKernelFixture.h"
 #include "framework/kernel/coxKernelList.h"
+#include <future>
 
 namespace {
 
@@ -36,6 +37,24 @@ TEST_F(coxKernelLifecycleTest, StartAndStopRunTheTimersUnderTheGuardAndPollUnloa
     EXPECT_EQ(last.ticks, 1u); // stopped timers do not count
     EXPECT_EQ(sp.slots(), (coxSlots{27, 31}));
     EXPECT_EQ(guard, (std::vector<std::uint32_t>{1, 1}));
+    // Called while the guard is held (as from inside a request), a start of a started kernel
+    // and a stop of a stopped one answer at once; each nested call runs on its own thread so
+    // that a wait shows as a late answer, not as a hang.
+    std::uint32_t nestedStatus[2] = {0x77, 0x77};
+    std::future<bool> nested[2];
+    const auto callNested = [&](int i) {
+        nested[i] = std::async(std::launch::async, [&, i] {
+            return i == 0 ? kernel->stop(&nestedStatus[0]) : kernel->start(&nestedStatus[1]);
+        });
+        guard.push_back(nested[i].wait_for(std::chrono::seconds(2)) == std::future_status::ready);
+    };
+    sp.slot[coxSlotAnnounceComponents].effect = [&](const oxRecordedCall&) { callNested(0); };
+    sp.slot[coxSlotWithdrawComponents].effect = [&](const oxRecordedCall&) { callNested(1); };
+    guard.clear();
+    EXPECT_TRUE(start().first && stop().first);
+    EXPECT_EQ(guard, (std::vector<std::uint32_t>{1, 1}));
+    EXPECT_TRUE(nested[0].get() && nested[1].get() && nestedStatus[0] == 0 && nestedStatus[1] == 0);
+    sp.slot[coxSlotAnnounceComponents].effect = sp.slot[coxSlotWithdrawComponents].effect = {};
     ASSERT_TRUE(start().first);
     record("aTimer.dll").failTimer = true;
     kernel->poll();
