@@ -29,17 +29,14 @@ coxBase_c::coxBase_c(const oxString_c& directory, coxKernel_c* kernel,
     servedGroup_.id = 0;
     servedGroup_.groupClass.assign(servedClass);
 
+    // A throw from here on destroys only the members: groups the provider already added stay
+    // for the kernel's failure handling (the component goes with them), as the destructor's
+    // body does not run.
     std::uint32_t status = oxStatusSuccess;
     if (!registerServedGroup(&status))
         throw oxFatal_c(coxBaseSource, 52, oxMsgGroupNotRegistered, servedGroup_.thirdText.text());
-    try {
-        status = oxStatusSuccess;
-        registerEventGroup(&status); // a missing event group leaves its ID at 0
-    } catch (...) {
-        // The destructor will not run: take back what the provider already added.
-        deleteAddedGroups();
-        throw;
-    }
+    status = oxStatusSuccess;
+    registerEventGroup(&status); // a missing event group leaves its ID at 0
 }
 
 coxBase_c::~coxBase_c() { deleteAddedGroups(); }
