@@ -143,7 +143,13 @@ bool coxKernel_c::isComponentModule(const oxString_c& moduleName, std::uint32_t*
 bool coxKernel_c::loadModule(const oxString_c& moduleName, std::uint32_t* status) {
     if (!isComponentModule(moduleName, status))
         return false;
-    oxp::ModuleHandle library = oxp::loadModule(loadPath(moduleName).text());
+    oxp::ModuleHandle library = 0;
+    try {
+        library = oxp::loadModule(loadPath(moduleName).text());
+    } catch (const oxInsufficientMemory_c&) {
+        *status = oxStatusModuleLoadFailed; // the path's own raise showed the box
+        return false;
+    }
     if (library == 0) {
         reportModule(111, moduleName);
         *status = oxStatusModuleLoadFailed;

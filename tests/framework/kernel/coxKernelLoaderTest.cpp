@@ -133,6 +133,11 @@ TEST_F(coxKernelLoaderTest, ScanLoadsTheDirectorysDllsInNameOrderUntilALoadThrow
     }
     EXPECT_THAT(boxes.boxes().back(), coxBox(coxKern1, 205, "aTimer.Dll"));
     expectNothingLoaded();
+    {
+        const oxFailAllocation fail(3); // name, version buffer, then the path: that load alone fails
+        kernel->loadAllModules();
+    }
+    EXPECT_EQ(loaded(), (coxNames{"BTimer.DLL", "osComp.dll"}));
     oxp::freeModule(built);
 }
 
