@@ -1,9 +1,11 @@
 // The osComp module: its two entry points, its static objects and its version block.
 //
-// Static objects of this file are built in definition order when the module is loaded and
-// destroyed in reverse order when it is unloaded: the served-attribute list, then the
+// The static objects are built by the module's entry when the module is loaded, in this order,
+// and destroyed in reverse order when it is unloaded: the served-attribute list, then the
 // module's message object (which loads the language modules and warns about a missing one).
+// When they cannot be built the load fails and nothing of them stays.
 #include "component/osComponent.h"
+#include "framework/base/coxModuleStatics.h"
 #include "framework/diag/oxMessages.h"
 #include "framework/types/oxIdList.h"
 #include "platform/oxpResource.h"
@@ -14,14 +16,20 @@
 #endif
 
 namespace {
-const oxIdList_c servedAttributeIds{1, 2, 3, 4, 6};
-oxMessages_c messages;
+struct osModuleObjects {
+    oxIdList_c servedAttributeIds{1, 2, 3, 4, 6};
+    oxMessages_c messages;
+};
+constinit coxModuleStatics_c<osModuleObjects> statics; // no dynamic initialisation after the entry
+
+bool osModuleEntry(oxp::ModuleHandle self, oxp::ModuleEvent event) noexcept {
+    return statics.entry(self, event);
+}
 } // namespace
 
-const oxIdList_c& osServedAttributeIds() noexcept { return servedAttributeIds; }
+OX_MODULE_ENTRY(osModuleEntry)
 
-// Thread notifications (DisableThreadLibraryCalls) do not exist on this platform; the
-// process-attach work is the static objects above.
+const oxIdList_c& osServedAttributeIds() noexcept { return statics.objects().servedAttributeIds; }
 
 // Creates one Operating System component, or stores null when its storage cannot be had.
 // The status is the loader's: it is neither passed on nor written. A throwing constructor

@@ -60,6 +60,8 @@ void clearAllocationFailure() noexcept {
     failingAll.store(false);
 }
 
+bool allocationFailurePending() noexcept { return countdown.load() != 0; }
+
 std::int64_t liveAllocations() noexcept { return live.load(); }
 
 } // namespace seam

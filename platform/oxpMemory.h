@@ -17,6 +17,8 @@ namespace seam {
 // allocation and every one after it fail until clearAllocationFailure().
 void failAllocation(std::uint32_t k, bool every = false) noexcept;
 void clearAllocationFailure() noexcept;
+// Whether a planned failure is still to come (the allocation it names has not been made).
+bool allocationFailurePending() noexcept;
 // Number of blocks handed out by allocate() and not yet released.
 std::int64_t liveAllocations() noexcept;
 } // namespace seam

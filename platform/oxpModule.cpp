@@ -1,5 +1,6 @@
 // Module loading with the Windows search order over dlopen.
 #include "platform/oxpModule.h"
+#include "platform/oxpModuleEntry.h"
 #include "platform/oxpModuleTable.h"
 #include "platform/oxpPath.h"
 #include "platform/oxpResource.h"
@@ -10,8 +11,12 @@
 #include <link.h>
 #include <sys/stat.h>
 #include <unistd.h>
+#include <utility>
 
 namespace {
+
+// Set by a module's entry that refuses its attach while this thread's dlopen runs it.
+thread_local bool attachRefused = false;
 
 std::mutex programDirectoryLock;
 std::string& programDirectoryOverride() {
@@ -117,10 +122,17 @@ ModuleHandle loadModule(const char* name) noexcept {
         std::string file = locate(name);
         if (file.empty())
             return 0;
-        // Not under the table's lock: the module's static constructors may load modules.
+        // Not under the table's lock: the module's static constructors may load modules. A
+        // load nested in them keeps its own refusal apart from this one.
+        const bool outer = std::exchange(attachRefused, false);
         void* library = dlopen(file.c_str(), RTLD_NOW | RTLD_LOCAL);
+        const bool refused = std::exchange(attachRefused, outer);
         if (!library)
             return 0;
+        if (refused) {
+            dlclose(library); // runs the module's detach
+            return 0;
+        }
         ModuleTable& table = ModuleTable::instance();
         if (ModuleHandle known = table.addReference(library))
             return known;
@@ -147,6 +159,8 @@ bool freeModule(ModuleHandle module) noexcept {
     dlclose(library);
     return true;
 }
+
+void refuseModuleAttach() noexcept { attachRefused = true; }
 
 std::string moduleFileName(ModuleHandle module) { return ModuleTable::instance().path(module); }
 

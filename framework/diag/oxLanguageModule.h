@@ -25,6 +25,8 @@ class oxLanguageModule_c {
     // Loads the module: the plain name, then "..\" and the name; when both fail, one warning
     // box and a null handle.
     explicit oxLanguageModule_c(const char* fileName);
+    // No module: every text is empty. Allocates nothing.
+    oxLanguageModule_c() noexcept = default;
     ~oxLanguageModule_c();
     oxLanguageModule_c(const oxLanguageModule_c&) = delete;
     oxLanguageModule_c& operator=(const oxLanguageModule_c&) = delete;

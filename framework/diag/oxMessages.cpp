@@ -6,6 +6,7 @@
 #include "platform/oxpMessageBox.h"
 #include <cstdio>
 #include <cstring>
+#include <mutex>
 #include <new>
 
 namespace {
@@ -46,17 +47,52 @@ oxMessages_c::~oxMessages_c() {
     }
 }
 
+oxMessages_c::oxMessages_c(muteTag) noexcept : mute_(true) {}
+
+namespace {
+alignas(oxMessages_c) unsigned char fallbackStorage[sizeof(oxMessages_c)];
+oxMessages_c* fallback = nullptr;
+bool buildingFallback = false;
+std::recursive_mutex& fallbackLock() {
+    static std::recursive_mutex lock; // constructed without allocating, never destroyed early
+    return lock;
+}
+} // namespace
+
 oxMessages_c& oxMessages_c::instance() {
     if (current)
         return *current;
-    // Built in static storage and never destroyed: see the header.
-    alignas(oxMessages_c) static unsigned char storage[sizeof(oxMessages_c)];
-    static oxMessages_c* const built = new (storage) oxMessages_c;
-    return current ? *current : *built;
+    const std::lock_guard<std::recursive_mutex> hold(fallbackLock());
+    if (current)
+        return *current;
+    if (!fallback) {
+        if (buildingFallback) {
+            static oxMessages_c mute{muteTag{}};
+            return mute;
+        }
+        buildingFallback = true;
+        try {
+            fallback = new (fallbackStorage) oxMessages_c;
+        } catch (...) {
+            buildingFallback = false;
+            throw;
+        }
+        buildingFallback = false;
+    }
+    return *fallback;
+}
+
+void oxMessages_c::releaseFallback() noexcept {
+    const std::lock_guard<std::recursive_mutex> hold(fallbackLock());
+    if (fallback)
+        fallback->~oxMessages_c();
+    fallback = nullptr;
 }
 
 void oxMessages_c::reportNumbered(const char* source, std::uint32_t line, std::uint32_t number,
                                   ...) {
+    if (mute_)
+        return;
     va_list none;
     va_start(none, number);
     writeNumbered(writeHeader(source, line), number, 0, &none);
@@ -66,6 +102,8 @@ void oxMessages_c::reportNumbered(const char* source, std::uint32_t line, std::u
 
 void oxMessages_c::reportCounted(const char* source, std::uint32_t line, std::uint32_t number,
                                  std::uint32_t count, ...) {
+    if (mute_)
+        return;
     va_list inserts;
     va_start(inserts, count);
     writeNumbered(writeHeader(source, line), number, count, &inserts);
@@ -84,6 +122,8 @@ void oxMessages_c::reportText(const char* source, std::uint32_t line, const oxSt
 
 void oxMessages_c::reportFormatted(const char* source, std::uint32_t line, const char* format,
                                    ...) {
+    if (mute_)
+        return;
     const std::uint32_t offset = writeHeader(source, line);
     if (format) {
         va_list arguments;
@@ -95,6 +135,8 @@ void oxMessages_c::reportFormatted(const char* source, std::uint32_t line, const
 }
 
 void oxMessages_c::showNumbered(std::uint32_t number, ...) {
+    if (mute_)
+        return;
     va_list none;
     va_start(none, number);
     textBuffer[0] = 0;
@@ -104,6 +146,8 @@ void oxMessages_c::showNumbered(std::uint32_t number, ...) {
 }
 
 void oxMessages_c::showCounted(std::uint32_t number, std::uint32_t count, ...) {
+    if (mute_)
+        return;
     va_list inserts;
     va_start(inserts, count);
     textBuffer[0] = 0;
@@ -113,6 +157,8 @@ void oxMessages_c::showCounted(std::uint32_t number, std::uint32_t count, ...) {
 }
 
 void oxMessages_c::showFormatted(const char* format, ...) {
+    if (mute_)
+        return;
     textBuffer[0] = 0;
     if (format) {
         va_list arguments;

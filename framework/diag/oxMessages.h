@@ -19,10 +19,14 @@ class oxMessages_c {
     oxMessages_c(const oxMessages_c&) = delete;
     oxMessages_c& operator=(const oxMessages_c&) = delete;
 
-    // The message object reports go to: the newest live one, else one built on first use. That
-    // one lives until the process ends and is never destroyed, so reports made while other
-    // static objects are destroyed still find it.
+    // The message object reports go to: the newest live one, else a fallback built on first
+    // use. The fallback lives until releaseFallback() (a module calls it as it is unloaded,
+    // a host never), so reports made while other static objects are destroyed still find it.
+    // A report raised while the fallback itself is being built goes to a mute object that
+    // shows nothing, rather than recursing.
     static oxMessages_c& instance();
+    // Destroys the fallback, if one was built, with its language modules.
+    static void releaseFallback() noexcept;
 
     // Header, then the message text formatted with the inserts (insert-style, %1, %2!lu!...).
     // Calls that pass inserts take the template below, which counts them, so a text naming
@@ -54,6 +58,9 @@ class oxMessages_c {
     const oxString_c& warningTitle() const noexcept { return warningTitle_; }
 
   private:
+    struct muteTag {};
+    explicit oxMessages_c(muteTag) noexcept;
+
     void reportCounted(const char* source, std::uint32_t line, std::uint32_t number,
                        std::uint32_t count, ...);
     void showCounted(std::uint32_t number, std::uint32_t count, ...);
@@ -64,6 +71,7 @@ class oxMessages_c {
     void show();
 
     bool showSource_ = true;
+    bool mute_ = false;
     oxString_c errorTitle_;
     oxString_c lineHeader_;
     oxString_c sourceHeader_;

@@ -210,41 +210,55 @@ bool coxKernel_c::loadModule(const oxString_c& moduleName, std::uint32_t* status
     return *status == oxStatusSuccess;
 }
 
-// The name is copied first: callers may pass the object's own module name, which goes with
-// the object.
+// The name is copied for the reports: callers may pass the object's own module name, which
+// goes with the object. Once the object has left the lists its module is freed whatever the
+// later steps do; an object that cannot leave them (memory ran out) stays loaded and listed.
 bool coxKernel_c::unloadModule(const oxString_c& moduleName, std::uint32_t* status) {
     if (!componentObjects_.contains(moduleName))
         return *status == oxStatusSuccess;
+    coxBase_c* object = componentObjects_.find(moduleName);
+    const oxp::ModuleHandle library = object->moduleHandle();
     oxString_c name;
+    bool listed = true;
     try {
         name.assign(moduleName);
-        coxBase_c* object = componentObjects_.find(name);
         accessTable_.removeAll(oxAccessList_c(object->attributeIds(), object->servedGroup().id));
         componentObjects_.remove(name);
+        listed = false;
         if (reannounce_) {
             serviceProvider_->withdrawComponents(this, spContext_, status);
             serviceProvider_->announceComponents(this, spContext_, status);
         }
-        const oxp::ModuleHandle library = object->moduleHandle();
-        if (const coxBaseDestructFn destruct = destructOf(library)) {
-            destruct(object);
-        } else {
-            reportModule(236, name);
-            *status = oxStatusModuleLoadFailed;
-        }
-        oxp::freeModule(library);
     } catch (const oxInsufficientMemory_c&) {
         *status = oxStatusModuleLoadFailed;
     } catch (...) {
         reportModule(248, name);
         *status = oxStatusModuleLoadFailed;
     }
+    if (listed)
+        return false;
+    try {
+        if (const coxBaseDestructFn destruct = destructOf(library)) {
+            destruct(object);
+        } else {
+            reportModule(236, name);
+            *status = oxStatusModuleLoadFailed;
+        }
+    } catch (const oxInsufficientMemory_c&) {
+        *status = oxStatusModuleLoadFailed;
+    } catch (...) {
+        reportModule(248, name);
+        *status = oxStatusModuleLoadFailed;
+    }
+    oxp::freeModule(library);
     return *status == oxStatusSuccess;
 }
 
 // Each object in list order, once, without a copy of the names (the destructor calls this and
 // must not fail for want of memory): an unloaded object leaves its place to the next one, one
-// that stays (its unload failed) is stepped over.
+// that stays (its unload failed) is stepped over. Objects that could not leave the lists
+// (memory ran out) are then destroyed and their modules freed all the same, and the lists are
+// emptied without allocating: afterwards no module of this kernel is loaded.
 void coxKernel_c::unloadAllModules() {
     std::uint32_t i = 0;
     while (componentObjects_.isValidIndex(i)) {
@@ -254,4 +268,17 @@ void coxKernel_c::unloadAllModules() {
         if (componentObjects_.count() == before)
             ++i;
     }
+    for (i = 0; componentObjects_.isValidIndex(i); ++i) {
+        coxBase_c* object = componentObjects_.at(i);
+        const oxp::ModuleHandle library = object->moduleHandle();
+        try {
+            if (const coxBaseDestructFn destruct = destructOf(library))
+                destruct(object);
+        } catch (...) {
+            // destroyed as far as it went; its module goes all the same
+        }
+        oxp::freeModule(library);
+    }
+    componentObjects_.clear();
+    accessTable_.clear();
 }

@@ -30,6 +30,8 @@ class oxAccessList_c {
     // Removes the first equal entry, keeping the order of the rest; unchanged when that fails.
     void remove(const oxAccessEntry_c& entry);
     void removeAll(const oxAccessList_c& other);
+    // Empties the table without allocating.
+    void clear() noexcept;
 
     // Position of the first equal entry; throws oxInvalidIndex_c when there is none.
     std::uint32_t indexOf(const oxAccessEntry_c& entry) const;
@@ -38,7 +40,6 @@ class oxAccessList_c {
   private:
     // Position of the first equal entry, or count when absent.
     std::uint32_t search(const oxAccessEntry_c& entry) const noexcept;
-    void clear() noexcept;
 
     std::uint32_t count_ = 0;
     oxAccessEntry_c* items_ = nullptr;

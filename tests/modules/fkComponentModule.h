@@ -6,7 +6,9 @@
 // object goes through its own module's entry point, and in which order.
 #pragma once
 #include "framework/base/coxBase.h"
+#include "framework/base/coxModuleStatics.h"
 #include "framework/base/coxServiceProvider.h"
+#include "framework/diag/oxExceptions.h"
 #include "framework/diag/oxMessages.h"
 #include "framework/kernel/coxKernel.h"
 #include "framework/model/oxGroup.h"
@@ -23,16 +25,21 @@
                                           description)                                         \
                              OX_VERSION_VALUE("\\OXInfo\\coxBaseTag", "coxBaseTag"))
 
+// Without memory for the marker the object is destroyed unmarked.
 inline void fkMarkDestruct(coxBase_c* component) {
     coxKernel_c* kernel = component ? component->kernel() : nullptr;
     if (!kernel || !kernel->serviceProvider())
         return;
-    const oxString_c& name = component->moduleName();
-    oxGroup_c marker;
-    marker.groupClass.assign(("destruct " + std::string(name.length() ? name.text() : "")).c_str());
-    std::uint32_t status = 0;
-    kernel->serviceProvider()->deleteGroup(kernel->ownDescription(), marker, component->spContext(),
-                                           &status);
+    try {
+        const oxString_c& name = component->moduleName();
+        oxGroup_c marker;
+        const std::string text = "destruct " + std::string(name.length() ? name.text() : "");
+        marker.groupClass.assign(text.c_str());
+        std::uint32_t status = 0;
+        kernel->serviceProvider()->deleteGroup(kernel->ownDescription(), marker,
+                                               component->spContext(), &status);
+    } catch (const oxInsufficientMemory_c&) {
+    }
 }
 
 // coxBaseConstruct builds a T (directory, kernel, status); coxBaseDestruct marks and deletes.
@@ -40,8 +47,15 @@ inline void fkMarkDestruct(coxBase_c* component) {
 // made inside the module leave nothing behind once it is freed.
 #define FK_ENTRY_POINTS(T)                                                                     \
     namespace {                                                                                \
-    oxMessages_c fkMessages;                                                                   \
+    struct fkModuleObjects {                                                                   \
+        oxMessages_c messages;                                                                 \
+    };                                                                                         \
+    constinit coxModuleStatics_c<fkModuleObjects> fkStatics;                                   \
+    bool fkEntry(oxp::ModuleHandle self, oxp::ModuleEvent event) noexcept {                    \
+        return fkStatics.entry(self, event);                                                   \
     }                                                                                          \
+    }                                                                                          \
+    OX_MODULE_ENTRY(fkEntry)                                                                   \
     FK_EXPORT void coxBaseConstruct(oxString_c* directory, coxKernel_c* kernel,               \
                                     std::uint32_t* status, coxBase_c** out) {                 \
         *out = new T(*directory, kernel, status);                                              \

@@ -9,6 +9,8 @@ struct oxFailAllocation {
         oxp::seam::failAllocation(k, every);
     }
     ~oxFailAllocation() { oxp::seam::clearAllocationFailure(); }
+    // Whether the planned failure happened.
+    bool reached() const { return !oxp::seam::allocationFailurePending(); }
     oxFailAllocation(const oxFailAllocation&) = delete;
     oxFailAllocation& operator=(const oxFailAllocation&) = delete;
 };

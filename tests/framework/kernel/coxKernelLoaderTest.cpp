@@ -134,16 +134,17 @@ TEST_F(coxKernelLoaderTest, ScanLoadsTheDirectorysDllsInNameOrderUntilALoadThrow
     EXPECT_THAT(boxes.boxes().back(), coxBox(coxKern1, 205, "aTimer.Dll"));
     expectNothingLoaded();
     {
-        const oxFailAllocation fail(3); // name, version buffer, then the path: that load alone fails
+        const oxFailAllocation fail(3); // name, version buffer, then the path: that load fails
         kernel->loadAllModules();
     }
     EXPECT_EQ(loaded(), (coxNames{"BTimer.DLL", "osComp.dll"}));
     oxp::freeModule(built);
 }
 
-// An object whose module has no coxBaseDestruct, or whose destruction breaks off, is reported
-// and stays undestroyed, but it leaves the lists.
-TEST_F(coxKernelLoaderTest, UnloadThatCannotDestroyTheObjectIsReportedAndTakesItOutOfTheLists) {
+// An object whose module has no coxBaseDestruct is reported and stays undestroyed; a provider
+// failure after the object left the lists is reported and the object still destroyed. Either
+// way the object leaves the lists and its module is freed.
+TEST_F(coxKernelLoaderTest, UnloadThatFailsIsReportedTakesTheObjectOutOfTheListsAndFreesTheModule) {
     copy("fkRoles.dll", "timer.dll");
     copy("fkNoDestruct.dll");
     for (const std::uint32_t line : {236u, 248u}) {
@@ -152,15 +153,20 @@ TEST_F(coxKernelLoaderTest, UnloadThatCannotDestroyTheObjectIsReportedAndTakesIt
         const oxp::ModuleHandle handle = timer->moduleHandle();
         if (line == 236)
             timer->setModuleHandle(hold("fkNoDestruct.dll")); // the kernel frees it all the same
-        else
-            sp.slot[coxSlotDeleteGroup].effect = coxThrow;
+        kernel->setReannounce(line == 248);
+        sp.slot[coxSlotWithdrawComponents].effect = coxThrow; // after the object left the lists
         boxes.clear();
         EXPECT_EQ(unload("timer.dll"), std::pair(false, oxStatusModuleLoadFailed));
         EXPECT_THAT(boxes.boxes(), ElementsAre(coxBox(coxKern1, line, "module timer.dll")));
         expectNothingLoaded();
-        sp.slot[coxSlotDeleteGroup].effect = nullptr;
+        sp.slot[coxSlotWithdrawComponents].effect = nullptr;
+        if (line == 248) { // destroyed and freed all the same
+            EXPECT_EQ(destructed(), coxNames{"timer.dll"});
+            break;
+        }
         reinterpret_cast<void (*)(coxBase_c*)>(oxp::findSymbol(handle, "coxBaseDestruct"))(timer);
         oxp::freeModule(handle);
+        sp.calls.clear();
     }
 }
 
