@@ -25,9 +25,8 @@ class Text {
 
 template <typename T> constexpr oxInsertKind kindOf() {
     using Passed = std::decay_t<T>;
-    static_assert(std::is_integral_v<Passed> || std::is_enum_v<Passed> ||
-                      std::is_pointer_v<Passed> || std::is_null_pointer_v<Passed> ||
-                      std::is_same_v<Passed, oxString_c>,
+    static_assert(std::is_integral_v<Passed> || std::is_pointer_v<Passed> ||
+                      std::is_null_pointer_v<Passed> || std::is_same_v<Passed, oxString_c>,
                   "an insert is a number, a pointer, a text or an oxString_c");
     if constexpr (std::is_same_v<Passed, oxString_c> || std::is_same_v<Passed, const char*> ||
                   std::is_same_v<Passed, char*>)
