@@ -2,6 +2,7 @@
 #include "framework/base/coxBaseSource.h"
 #include "framework/base/coxServiceProvider.h"
 #include "framework/diag/oxExceptions.h"
+#include "framework/diag/oxLanguageModule.h"
 #include "framework/diag/oxStatus.h"
 #include "framework/kernel/coxKernel.h"
 #include "framework/model/oxAttribValue.h"
@@ -34,7 +35,8 @@ coxBase_c::coxBase_c(const oxString_c& directory, coxKernel_c* kernel,
     // body does not run.
     std::uint32_t status = oxStatusSuccess;
     if (!registerServedGroup(&status))
-        throw oxFatal_c(coxBaseSource, 52, oxMsgGroupNotRegistered, servedGroup_.thirdText.text());
+        throw oxFatal_c(coxBaseSource, 52, oxMsgGroupNotRegistered,
+                        oxInsert::Text(servedGroup_.thirdText).text());
     status = oxStatusSuccess;
     registerEventGroup(&status); // a missing event group leaves its ID at 0
 }
@@ -129,10 +131,10 @@ bool coxBase_c::registerGroup(oxGroup_c& group, const char* extension, bool serv
 oxString_c coxBase_c::definitionFileName(const char* extension) const {
     const oxString_c& module =
         moduleName_.length() != 0 || !kernel_ ? moduleName_ : kernel_->loadingModuleName();
-    oxText_c name(directory_.length() != 0 ? directory_.text() : "");
+    oxText_c name;
+    name.append(directory_);
     name.append("\\");
-    if (module.length() != 0)
-        name.append(module.text());
+    name.append(module);
     name.removeFirst(".dll");
     name.append(extension);
     return oxString_c(name.text());

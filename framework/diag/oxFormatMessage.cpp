@@ -8,20 +8,19 @@ namespace {
 constexpr unsigned maxInsert = 99;
 constexpr std::size_t maxForm = 24; // characters between the exclamation marks
 
-// How an insert's argument is read.
-enum class ArgKind : std::uint8_t { unnamed, int32, int64, pointer, text };
+using Kind = oxInsertKind;
 
 struct InsertForm {
-    ArgKind kind = ArgKind::text;
+    Kind kind = Kind::text;
     char conversion = 's';
     char format[maxForm + 8] = "%s"; // printf form with this platform's length modifier
 };
 
 struct Token {
-    enum Kind : std::uint8_t { character, space, insert, end, invalid } kind = end;
+    enum Kind : std::uint8_t { character, space, insert, literal, end, invalid } kind = end;
     char ch = 0;
     unsigned number = 0;
-    const char* raw = nullptr; // the insert sequence as written, for ignoreInserts
+    const char* raw = nullptr; // a literal: the sequence as written
     std::size_t rawLength = 0;
     InsertForm form;
 };
@@ -86,9 +85,9 @@ bool parseForm(const char* s, std::size_t n, InsertForm& form) {
     form.conversion = c;
     if (integer) {
         const bool wide = size == Size::wide64 || size == Size::pointerSized;
-        form.kind = size == Size::pointerSized ? ArgKind::pointer
-                    : wide                     ? ArgKind::int64
-                                               : ArgKind::int32;
+        form.kind = size == Size::pointerSized ? Kind::pointer
+                    : wide                     ? Kind::number64
+                                               : Kind::number32;
         if (wide) {
             *out++ = 'l';
             *out++ = 'l';
@@ -97,11 +96,11 @@ bool parseForm(const char* s, std::size_t n, InsertForm& form) {
         }
         *out++ = c;
     } else if (c == 'c' || c == 's') {
-        form.kind = c == 'c' ? ArgKind::int32 : ArgKind::text;
+        form.kind = c == 'c' ? Kind::number32 : Kind::text;
         *out++ = c;
     } else if (c == 'p') {
         // Upper-case hexadecimal digits of the full pointer width, as Windows shows pointers.
-        form.kind = ArgKind::pointer;
+        form.kind = Kind::pointer;
         const char digits[] = {'.', static_cast<char>('0' + 2 * sizeof(void*) / 10),
                                static_cast<char>('0' + 2 * sizeof(void*) % 10), 'l', 'l', 'X'};
         for (char d : digits)
@@ -113,8 +112,9 @@ bool parseForm(const char* s, std::size_t n, InsertForm& form) {
     return true;
 }
 
-// Reads the next piece of the text at p; advances p.
-Token next(const char*& p, bool joinLines) {
+// Reads the next piece of the text at p; advances p. With ignore, inserts and '%' pairs other
+// than %0, %n, %r and %t come back as literals.
+Token next(const char*& p, bool joinLines, bool ignore) {
     Token t;
     if (*p == 0)
         return t;
@@ -131,21 +131,29 @@ Token next(const char*& p, bool joinLines) {
         return t;
     }
     const char* start = p++;
+    const auto literal = [&] {
+        t.kind = Token::literal;
+        t.raw = start;
+        t.rawLength = static_cast<std::size_t>(p - start);
+        return t;
+    };
     if (*p >= '1' && *p <= '9') {
         t.kind = Token::insert;
         t.number = static_cast<unsigned>(*p++ - '0');
         if (isDigit(*p))
             t.number = t.number * 10 + static_cast<unsigned>(*p++ - '0');
+        const char* close = *p == '!' ? std::strchr(p + 1, '!') : nullptr;
+        if (ignore) {
+            p = close ? close + 1 : p;
+            return literal();
+        }
         if (*p == '!') {
-            const char* close = std::strchr(p + 1, '!');
             if (!close || !parseForm(p + 1, static_cast<std::size_t>(close - p - 1), t.form)) {
                 t.kind = Token::invalid;
                 return t;
             }
             p = close + 1;
         }
-        t.raw = start;
-        t.rawLength = static_cast<std::size_t>(p - start);
         return t;
     }
     switch (*p) {
@@ -166,6 +174,10 @@ Token next(const char*& p, bool joinLines) {
         t.ch = '\t';
         break;
     default:
+        if (ignore) {
+            ++p;
+            return literal();
+        }
         t.ch = *p;
         break;
     }
@@ -214,12 +226,12 @@ class Writer {
 
 void writeInsert(Writer& out, const InsertForm& form, std::uint64_t value) {
     switch (form.kind) {
-    case ArgKind::text: {
+    case Kind::text: {
         const char* s = reinterpret_cast<const char*>(static_cast<std::uintptr_t>(value));
         out.print(form.format, s ? s : "(null)");
         break;
     }
-    case ArgKind::int32: {
+    case Kind::number32: {
         const auto low = static_cast<std::uint32_t>(value);
         if (form.conversion == 'd' || form.conversion == 'i' || form.conversion == 'c')
             out.print(form.format, static_cast<int>(static_cast<std::int32_t>(low)));
@@ -227,9 +239,8 @@ void writeInsert(Writer& out, const InsertForm& form, std::uint64_t value) {
             out.print(form.format, static_cast<unsigned>(low));
         break;
     }
-    case ArgKind::int64:
-    case ArgKind::pointer:
-    case ArgKind::unnamed:
+    case Kind::number64:
+    case Kind::pointer:
         if (form.conversion == 'd' || form.conversion == 'i')
             out.print(form.format, static_cast<long long>(value));
         else
@@ -238,9 +249,10 @@ void writeInsert(Writer& out, const InsertForm& form, std::uint64_t value) {
     }
 }
 
-// The parse of the whole text: checks it and finds each insert's type and the highest one.
+// The parse of the whole text: checks it and finds each named insert's kind and the highest.
 struct Plan {
-    ArgKind kinds[maxInsert + 1] = {};
+    bool named[maxInsert + 1] = {};
+    Kind kinds[maxInsert + 1] = {};
     unsigned highest = 0;
 };
 
@@ -248,18 +260,34 @@ oxFormatError check(const char* text, std::uint32_t flags, Plan& plan) {
     const bool ignore = (flags & oxFormatFlag::ignoreInserts) != 0;
     const bool join = (flags & oxFormatFlag::maxWidthMask) != 0;
     for (const char* p = text;;) {
-        const Token t = next(p, join);
+        const Token t = next(p, join, ignore);
         if (t.kind == Token::end)
             return oxFormatError::none;
         if (t.kind == Token::invalid)
             return oxFormatError::invalidParameter;
-        if (t.kind == Token::insert && !ignore) {
-            if (plan.kinds[t.number] == ArgKind::unnamed)
-                plan.kinds[t.number] = t.form.kind;
-            if (t.number > plan.highest)
-                plan.highest = t.number;
-        }
+        if (t.kind != Token::insert)
+            continue;
+        if (plan.named[t.number] && plan.kinds[t.number] != t.form.kind)
+            return oxFormatError::conflictingInsert;
+        plan.named[t.number] = true;
+        plan.kinds[t.number] = t.form.kind;
+        if (t.number > plan.highest)
+            plan.highest = t.number;
     }
+}
+
+// Each named insert against the kind its argument has: the caller's word where it gives one,
+// and an array element's width.
+oxFormatError match(const Plan& plan, const oxInsertKind* kinds, bool array) {
+    constexpr bool narrowElements = sizeof(std::uintptr_t) < sizeof(std::uint64_t);
+    for (unsigned i = 1; i <= plan.highest; ++i) {
+        if (!plan.named[i])
+            continue;
+        if ((kinds && kinds[i - 1] != plan.kinds[i]) ||
+            (array && narrowElements && plan.kinds[i] == Kind::number64))
+            return oxFormatError::mismatchedInsert;
+    }
+    return oxFormatError::none;
 }
 
 std::uint32_t produce(const char* text, std::uint32_t flags, const std::uint64_t* values,
@@ -268,14 +296,14 @@ std::uint32_t produce(const char* text, std::uint32_t flags, const std::uint64_t
     const bool join = (flags & oxFormatFlag::maxWidthMask) != 0;
     Writer out(buffer, size);
     for (const char* p = text; !out.full();) {
-        const Token t = next(p, join);
+        const Token t = next(p, join, ignore);
         if (t.kind == Token::end)
             break;
         if (t.kind == Token::character)
             out.put(t.ch);
         else if (t.kind == Token::space)
             out.put(' ');
-        else if (ignore)
+        else if (t.kind == Token::literal)
             out.put(t.raw, t.rawLength);
         else
             writeInsert(out, t.form, values[t.number]);
@@ -293,9 +321,12 @@ std::uint32_t produce(const char* text, std::uint32_t flags, const std::uint64_t
 
 // Common checks; on failure leaves an empty text in the buffer where there is one.
 oxFormatError prepare(std::uint32_t flags, const char* text, char* buffer, std::uint32_t size,
-                      std::uint32_t count, bool haveArguments, Plan& plan) {
+                      std::uint32_t count, bool haveArguments, const oxInsertKind* kinds,
+                      bool array, Plan& plan) {
     if (buffer && size > 0)
         buffer[0] = 0;
+    if (!array && (flags & oxFormatFlag::argumentArray) != 0)
+        return oxFormatError::invalidParameter;
     const std::uint32_t width = flags & oxFormatFlag::maxWidthMask;
     const std::uint32_t known = oxFormatFlag::maxWidthMask | oxFormatFlag::ignoreInserts |
                                 oxFormatFlag::fromString | oxFormatFlag::argumentArray;
@@ -307,7 +338,7 @@ oxFormatError prepare(std::uint32_t flags, const char* text, char* buffer, std::
         return parsed;
     if (plan.highest > 0 && (!haveArguments || plan.highest > count))
         return oxFormatError::missingInsert;
-    return oxFormatError::none;
+    return match(plan, kinds, array);
 }
 
 std::uint32_t fail(oxFormatError reason, oxFormatError* error) {
@@ -320,28 +351,26 @@ std::uint32_t fail(oxFormatError reason, oxFormatError* error) {
 
 std::uint32_t oxFormatMessageV(std::uint32_t flags, const char* text, char* buffer,
                                std::uint32_t size, std::uint32_t count, va_list* arguments,
-                               oxFormatError* error) noexcept {
+                               oxFormatError* error, const oxInsertKind* kinds) noexcept {
     Plan plan;
-    if ((flags & oxFormatFlag::argumentArray) != 0)
-        return fail(oxFormatError::invalidParameter, error);
     const oxFormatError ready =
-        prepare(flags, text, buffer, size, count, arguments != nullptr, plan);
+        prepare(flags, text, buffer, size, count, arguments != nullptr, kinds, false, plan);
     if (ready != oxFormatError::none)
         return fail(ready, error);
     std::uint64_t values[maxInsert + 1] = {};
     for (unsigned i = 1; i <= plan.highest; ++i) {
-        switch (plan.kinds[i]) {
-        case ArgKind::int32:
+        const Kind kind = kinds ? kinds[i - 1] : plan.named[i] ? plan.kinds[i] : Kind::pointer;
+        switch (kind) {
+        case Kind::number32:
             values[i] = va_arg(*arguments, unsigned);
             break;
-        case ArgKind::int64:
+        case Kind::number64:
             values[i] = va_arg(*arguments, unsigned long long);
             break;
-        case ArgKind::text:
+        case Kind::text:
             values[i] = reinterpret_cast<std::uintptr_t>(va_arg(*arguments, const char*));
             break;
-        case ArgKind::pointer:
-        case ArgKind::unnamed:
+        case Kind::pointer:
             values[i] = va_arg(*arguments, std::uintptr_t);
             break;
         }
@@ -351,11 +380,11 @@ std::uint32_t oxFormatMessageV(std::uint32_t flags, const char* text, char* buff
 
 std::uint32_t oxFormatMessageArray(std::uint32_t flags, const char* text, char* buffer,
                                    std::uint32_t size, std::uint32_t count,
-                                   const std::uintptr_t* arguments,
-                                   oxFormatError* error) noexcept {
+                                   const std::uintptr_t* arguments, oxFormatError* error,
+                                   const oxInsertKind* kinds) noexcept {
     Plan plan;
     const oxFormatError ready =
-        prepare(flags, text, buffer, size, count, arguments != nullptr, plan);
+        prepare(flags, text, buffer, size, count, arguments != nullptr, kinds, true, plan);
     if (ready != oxFormatError::none)
         return fail(ready, error);
     std::uint64_t values[maxInsert + 1] = {};

@@ -13,6 +13,13 @@ constexpr std::uint32_t bufferSize = 512;
 char languageBuffer[bufferSize];
 } // namespace
 
+// An empty string shows its fixed text, as its text() reads.
+oxInsert::Text::Text(const oxString_c& string) noexcept : text_() {
+    const char* bytes = string.text();
+    const std::size_t held = string.length() != 0 ? string.length() : std::strlen(bytes);
+    std::memcpy(text_, bytes, held < textSize ? held : textSize - 1);
+}
+
 oxLanguageModule_c::oxLanguageModule_c(const char* fileName) {
     std::memset(languageBuffer, 0, sizeof languageBuffer);
     if (fileName)
@@ -45,29 +52,31 @@ const oxString_c& oxLanguageModule_c::loadText(std::uint32_t number) {
 const oxString_c& oxLanguageModule_c::formatText(std::uint32_t number, ...) {
     va_list inserts;
     va_start(inserts, number);
-    formatList(number, 0, &inserts);
+    formatList(number, 0, nullptr, &inserts);
     va_end(inserts);
     return lastText_;
 }
 
 const oxString_c& oxLanguageModule_c::formatCounted(std::uint32_t number, std::uint32_t count,
-                                                   ...) {
+                                                    const oxInsertKind* kinds, ...) {
     va_list inserts;
-    va_start(inserts, count);
-    formatList(number, count, &inserts);
+    va_start(inserts, kinds);
+    formatList(number, count, kinds, &inserts);
     va_end(inserts);
     return lastText_;
 }
 
 // A text that does not fit is kept cut at the buffer's end; any other failure (an insert
-// beyond those given, a malformed insert) leaves the last text empty.
-void oxLanguageModule_c::formatList(std::uint32_t number, std::uint32_t count, va_list* inserts) {
+// beyond those given, a malformed insert, forms that disagree with each other or with the
+// arguments) leaves the last text empty.
+void oxLanguageModule_c::formatList(std::uint32_t number, std::uint32_t count,
+                                    const oxInsertKind* kinds, va_list* inserts) {
     if (loadText(number).length() == 0)
         return;
     // The template is read from the last text while the result goes to the buffer.
     oxFormatError error = oxFormatError::none;
-    oxFormatMessageV(oxFormatFlag::fromString, lastText_.text(), languageBuffer, bufferSize,
-                     count, inserts, &error);
+    oxFormatMessageV(oxFormatFlag::fromString, lastText_.text(), languageBuffer, bufferSize, count,
+                     inserts, &error, kinds);
     if (error != oxFormatError::none && error != oxFormatError::insufficientBuffer)
         languageBuffer[0] = 0;
     lastText_.assign(languageBuffer);

@@ -95,25 +95,25 @@ void oxMessages_c::reportNumbered(const char* source, std::uint32_t line, std::u
         return;
     va_list none;
     va_start(none, number);
-    writeNumbered(writeHeader(source, line), number, 0, &none);
+    writeNumbered(writeHeader(source, line), number, 0, nullptr, &none);
     va_end(none);
     show();
 }
 
 void oxMessages_c::reportCounted(const char* source, std::uint32_t line, std::uint32_t number,
-                                 std::uint32_t count, ...) {
+                                 std::uint32_t count, const oxInsertKind* kinds, ...) {
     if (mute_)
         return;
     va_list inserts;
-    va_start(inserts, count);
-    writeNumbered(writeHeader(source, line), number, count, &inserts);
+    va_start(inserts, kinds);
+    writeNumbered(writeHeader(source, line), number, count, kinds, &inserts);
     va_end(inserts);
     show();
 }
 
 void oxMessages_c::reportNumberedText(const char* source, std::uint32_t line,
                                       std::uint32_t number, const oxString_c& insert) {
-    reportCounted(source, line, number, 1, insert.text());
+    reportNumbered(source, line, number, insert);
 }
 
 void oxMessages_c::reportText(const char* source, std::uint32_t line, const oxString_c& insert) {
@@ -140,18 +140,19 @@ void oxMessages_c::showNumbered(std::uint32_t number, ...) {
     va_list none;
     va_start(none, number);
     textBuffer[0] = 0;
-    writeNumbered(0, number, 0, &none);
+    writeNumbered(0, number, 0, nullptr, &none);
     va_end(none);
     show();
 }
 
-void oxMessages_c::showCounted(std::uint32_t number, std::uint32_t count, ...) {
+void oxMessages_c::showCounted(std::uint32_t number, std::uint32_t count, const oxInsertKind* kinds,
+                               ...) {
     if (mute_)
         return;
     va_list inserts;
-    va_start(inserts, count);
+    va_start(inserts, kinds);
     textBuffer[0] = 0;
-    writeNumbered(0, number, count, &inserts);
+    writeNumbered(0, number, count, kinds, &inserts);
     va_end(inserts);
     show();
 }
@@ -176,18 +177,23 @@ std::uint32_t oxMessages_c::writeHeader(const char* source, std::uint32_t line) 
     const std::uint32_t flags = oxFormatFlag::fromString | oxFormatFlag::argumentArray;
     if (showSource_) {
         const std::uintptr_t arguments[] = {reinterpret_cast<std::uintptr_t>(source), line};
-        oxFormatMessageArray(flags, sourceHeader_.text(), textBuffer, bufferSize, 2, arguments);
+        constexpr oxInsertKind kinds[] = {oxInsertKind::text, oxInsertKind::number32};
+        oxFormatMessageArray(flags, sourceHeader_.text(), textBuffer, bufferSize, 2, arguments,
+                             nullptr, kinds);
     } else {
         const std::uintptr_t arguments[] = {line};
-        oxFormatMessageArray(flags, lineHeader_.text(), textBuffer, bufferSize, 1, arguments);
+        constexpr oxInsertKind kinds[] = {oxInsertKind::number32};
+        oxFormatMessageArray(flags, lineHeader_.text(), textBuffer, bufferSize, 1, arguments,
+                             nullptr, kinds);
     }
     return static_cast<std::uint32_t>(std::strlen(textBuffer));
 }
 
 // Writes the message text after offset characters, or replaces the whole buffer with the
-// fallback texts. A result of 0 other than a cut counts as a failure, an empty result included.
+// fallback texts. A result of 0 other than a cut counts as a failure, an empty result included:
+// an insert beyond those given, forms that disagree with each other or with the inserts' kinds.
 void oxMessages_c::writeNumbered(std::uint32_t offset, std::uint32_t number, std::uint32_t count,
-                                 va_list* inserts) {
+                                 const oxInsertKind* kinds, va_list* inserts) {
     const oxString_c& text = findText(number);
     if (text.length() == 0) {
         std::snprintf(textBuffer, bufferSize, "Unable to resolve resource id: %lu",
@@ -197,7 +203,7 @@ void oxMessages_c::writeNumbered(std::uint32_t offset, std::uint32_t number, std
     oxFormatError error = oxFormatError::none;
     const std::uint32_t written =
         oxFormatMessageV(oxFormatFlag::fromString, text.text(), textBuffer + offset,
-                         bufferSize - offset, count, inserts, &error);
+                         bufferSize - offset, count, inserts, &error, kinds);
     if (written == 0 && error != oxFormatError::insufficientBuffer)
         std::snprintf(textBuffer, bufferSize, "%s", "Unable to format Message");
 }

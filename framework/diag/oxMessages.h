@@ -29,15 +29,19 @@ class oxMessages_c {
     static void releaseFallback() noexcept;
 
     // Header, then the message text formatted with the inserts (insert-style, %1, %2!lu!...).
-    // Calls that pass inserts take the template below, which counts them, so a text naming
-    // more inserts than were given shows "Unable to format Message"; this form is reached
-    // without inserts. An insert is a number, a pointer, a text or an oxString_c.
+    // Calls that pass inserts take the template below, which counts them and names their
+    // kinds, so a text naming more inserts than were given, or reading one as another kind
+    // (a number as a text), shows "Unable to format Message"; this form is reached without
+    // inserts. An insert is a number, a pointer, a text or an oxString_c.
     void reportNumbered(const char* source, std::uint32_t line, std::uint32_t number, ...);
     template <typename First, typename... Rest>
     void reportNumbered(const char* source, std::uint32_t line, std::uint32_t number,
                         const First& first, const Rest&... rest) {
-        reportCounted(source, line, number, static_cast<std::uint32_t>(1 + sizeof...(Rest)),
-                      oxInsert::pass(first), oxInsert::pass(rest)...);
+        static constexpr oxInsertKind kinds[] = {oxInsert::kindOf<First>(),
+                                                 oxInsert::kindOf<Rest>()...};
+        reportCounted(source, line, number, static_cast<std::uint32_t>(1 + sizeof...(Rest)), kinds,
+                      oxInsert::pass(oxInsert::Held<First>(first)),
+                      oxInsert::pass(oxInsert::Held<Rest>(rest))...);
     }
     void reportNumberedText(const char* source, std::uint32_t line, std::uint32_t number,
                             const oxString_c& insert);
@@ -49,8 +53,11 @@ class oxMessages_c {
     void showNumbered(std::uint32_t number, ...);
     template <typename First, typename... Rest>
     void showNumbered(std::uint32_t number, const First& first, const Rest&... rest) {
-        showCounted(number, static_cast<std::uint32_t>(1 + sizeof...(Rest)),
-                    oxInsert::pass(first), oxInsert::pass(rest)...);
+        static constexpr oxInsertKind kinds[] = {oxInsert::kindOf<First>(),
+                                                 oxInsert::kindOf<Rest>()...};
+        showCounted(number, static_cast<std::uint32_t>(1 + sizeof...(Rest)), kinds,
+                    oxInsert::pass(oxInsert::Held<First>(first)),
+                    oxInsert::pass(oxInsert::Held<Rest>(rest))...);
     }
     void showFormatted(const char* format, ...);
 
@@ -62,11 +69,11 @@ class oxMessages_c {
     explicit oxMessages_c(muteTag) noexcept;
 
     void reportCounted(const char* source, std::uint32_t line, std::uint32_t number,
-                       std::uint32_t count, ...);
-    void showCounted(std::uint32_t number, std::uint32_t count, ...);
+                       std::uint32_t count, const oxInsertKind* kinds, ...);
+    void showCounted(std::uint32_t number, std::uint32_t count, const oxInsertKind* kinds, ...);
     std::uint32_t writeHeader(const char* source, std::uint32_t line);
     void writeNumbered(std::uint32_t offset, std::uint32_t number, std::uint32_t count,
-                       va_list* inserts);
+                       const oxInsertKind* kinds, va_list* inserts);
     const oxString_c& findText(std::uint32_t number);
     void show();
 

@@ -121,15 +121,15 @@ void oxString_c::assign(const char16_t* text) {
     length_ = size;
 }
 
-// A copy holds exactly the other's length. Two zero bytes are kept beyond it so that the copy
-// of counted bytes (which carry no terminator of their own) still reads as terminated text.
+// A copy holds exactly the other's length and nothing more: a copy of counted bytes carries no
+// terminator, so its readers go by the length.
 void oxString_c::assign(const oxString_c& other) {
     const bool wide = other.wide_ != 0;
     if (other.length_ == 0) {
         clear(wide);
         return;
     }
-    char* buffer = newBuffer(std::uint64_t{other.length_} + 2);
+    char* buffer = newBuffer(other.length_);
     if (!buffer) {
         clear(wide);
         throw oxInsufficientMemory_c(oxTypeSource, 396);
@@ -154,8 +154,7 @@ void oxString_c::append(const oxString_c& other) {
     const std::uint32_t terminator = wide_ ? 2 : 1;
     const std::uint32_t kept = length_ > terminator ? length_ - terminator : 0;
     const std::uint64_t length = std::uint64_t{kept} + other.length_;
-    char* buffer =
-        length > std::numeric_limits<std::uint32_t>::max() ? nullptr : newBuffer(length + 2);
+    char* buffer = newBuffer(length);
     if (!buffer)
         throw oxInsufficientMemory_c(oxTypeSource, 418);
     std::memcpy(buffer, buffer_, kept);

@@ -2,6 +2,7 @@
 #include "framework/types/oxText.h"
 #include "framework/diag/oxExceptions.h"
 #include "framework/types/oxMemory.h"
+#include "framework/types/oxString.h"
 #include <cstring>
 #include <limits>
 
@@ -62,24 +63,27 @@ void oxText_c::assign(const oxText_c& other) {
 }
 
 void oxText_c::append(const char* text) {
-    const std::size_t count = text ? std::strlen(text) : 0;
-    if (count == 0)
-        return;
-    char* buffer = joined(buffer_, length_, text, count);
-    if (!buffer)
-        throw oxInsufficientMemory_c(textSource, 146);
-    oxRelease(buffer_);
-    buffer_ = buffer;
-    length_ += static_cast<std::uint32_t>(count);
+    appendBytes(text, text ? std::strlen(text) : 0, 146);
 }
 
 void oxText_c::append(const oxText_c& other) {
-    const std::size_t count = other.buffer_ ? other.length_ : 0;
+    appendBytes(other.buffer_, other.buffer_ ? other.length_ : 0, 166);
+}
+
+void oxText_c::append(const oxString_c& string) {
+    const void* zero = std::memchr(string.text(), 0, string.length());
+    const std::size_t count =
+        zero ? static_cast<std::size_t>(static_cast<const char*>(zero) - string.text())
+             : string.length();
+    appendBytes(string.text(), count, 146);
+}
+
+void oxText_c::appendBytes(const char* bytes, std::size_t count, std::uint32_t line) {
     if (count == 0)
         return;
-    char* buffer = joined(buffer_, length_, other.buffer_, count);
+    char* buffer = joined(buffer_, length_, bytes, count);
     if (!buffer)
-        throw oxInsufficientMemory_c(textSource, 166);
+        throw oxInsufficientMemory_c(textSource, line);
     oxRelease(buffer_);
     buffer_ = buffer;
     length_ += static_cast<std::uint32_t>(count);

@@ -53,6 +53,7 @@ Formatted viaList(std::uint32_t count, const char* text, ...) {
 // not fit is cut at the buffer end.
 TEST(oxFormatMessage, ArrayInsertsEscapesRefusalsAndBounds) {
     constexpr Error invalid = Error::invalidParameter;
+    constexpr std::uint32_t ignore = fromArray | oxFormatFlag::ignoreInserts;
     const struct {
         const char* text;
         std::vector<std::uintptr_t> args;
@@ -75,7 +76,10 @@ TEST(oxFormatMessage, ArrayInsertsEscapesRefusalsAndBounds) {
         {"a%nb%tc%rd", {}, "a\nb\tc\rd"},
         {"kept%0dropped %5", {}, "kept"},
         {"a\r\nb\nc\rd%ne", {}, "a b c d\ne", Error::none, fromArray | oxFormatFlag::maxWidthMask},
-        {"%1!lu! of %2%n%%", {}, "%1!lu! of %2\n%", Error::none, fromArray | oxFormatFlag::ignoreInserts},
+        // Ignoring inserts copies every insert and '%' pair as written; %0, %n, %r and %t act.
+        {"%1!lu! of %2%n%%% %.%!%r%t%3!*s!%1!x%0gone", {},
+         "%1!lu! of %2\n%%% %.%!\r\t%3!*s!%1!x", Error::none, ignore},
+        {"50%", {}, "", invalid, ignore},
         {"%1!p!", {0xAB}, sizeof(void*) == 8 ? "00000000000000AB" : "000000AB"},
         {"%1 %2", {p("a")}, "", Error::missingInsert},
         {"50%", {}, "", invalid},
@@ -127,6 +131,28 @@ TEST(oxFormatMessage, ListReadsEachInsertWithItsTypeInInsertOrder) {
     EXPECT_EQ(oxFormatMessageV(fromString, "no inserts", buffer, 16, 0, nullptr), 10u);
 }
 
+// Uses of one insert agree when they read the same kind of argument (a text, a 32-bit, 64-bit
+// or pointer-sized number); any other mix is refused before an argument is read, in both forms.
+TEST(oxFormatMessage, UsesOfOneInsertMustReadOneKindOfArgument) {
+    // clang-format off
+    const std::pair<const char*, std::string> rows[] = {
+        {"%1!c!%1!u! %1!-3d!|%1!X!", "A65 65 |41"}, {"%2 %2!s! %2!.1s!", "bc bc b"},
+        {"%1!I64u! %1!llx!", "65 41"},            {"%1!Iu! %1!Ix!", "65 41"},
+        {"%1!c!%1", ""},      {"%2!s! %2!p!", ""},  {"%1!lu!%1!I64u!", ""},
+        {"%1!u! %1!Iu!", ""}, {"%1!I64u!%1!p!", ""}, {"%1 %2!lu!%2", ""}};
+    // clang-format on
+    for (const auto& [text, expected] : rows)
+        EXPECT_EQ(viaArray(text, {65, p("bc")}),
+                  Formatted(expected.size(), expected,
+                            expected.empty() ? Error::conflictingInsert : Error::none))
+            << text;
+    EXPECT_EQ(viaList(1, "%1!c!%1", 'x'), Formatted(0, "", Error::conflictingInsert));
+    // Refused flags leave an empty text too.
+    char buffer[16] = "unchanged";
+    EXPECT_EQ(oxFormatMessageV(fromArray, "x", buffer, 16, 0, nullptr), 0u);
+    EXPECT_STREQ(buffer, "");
+}
+
 using Texts = std::vector<std::string>;
 const std::string error = "Instrumentation Error|",
                   moduleText = "The component module osComp.dll failed and was unloaded.";
@@ -165,11 +191,14 @@ class Messages : public testing::Test {
 };
 
 // Each report, show and exception gives one box: the primary module's text wins, the OEM module
-// fills its gaps, inserts come from texts, strings and numbers, and a text naming more inserts
-// than given cannot be formatted. Texts are cut at the end of the 512-byte buffer.
+// fills its gaps, inserts come from texts, strings (read to their length) and numbers, and a
+// text naming more inserts than given, or reading a number as a text, cannot be formatted.
+// Texts are cut at the end of the 512-byte buffer.
 TEST_F(Messages, EachReportAndExceptionShowsOneBoxFormattedFromTheModules) {
     oxMessages_c m;
     const std::string name(700, 'n');
+    const oxString_c counted(40, name.c_str());
+    const oxString_c copied(counted); // 40 bytes, no terminator
     const std::pair<std::function<void()>, std::string> rows[] = {
         // clang-format off
         {[&] { m.reportNumbered("kern", 8, oxMsgModuleFailed, "osComp.dll"); }, "kern::8\n" + moduleText},
@@ -180,6 +209,9 @@ TEST_F(Messages, EachReportAndExceptionShowsOneBoxFormattedFromTheModules) {
         {[&] { m.showNumbered(oxMsgMixInstallRefused, oxString_c("DMTF|Probe|001")); },
          "The service provider refused the component DMTF|Probe|001 named in the MIX file."},
         {[&] { m.reportNumbered("kern", 8, oxMsgModuleFailed); }, "Unable to format Message"},
+        {[&] { m.reportNumbered("kern", 8, oxMsgModuleFailed, 5u); }, "Unable to format Message"},
+        {[&] { m.reportText("kern", 169, copied); },
+         "kern::169\nThe component module " + name.substr(0, 40) + " failed and was unloaded."},
         {[] { throw oxInsufficientMemory_c("type", 58); },
          "type::58\nThere is not enough memory to complete the operation."},
         {[] { throw oxInvalidIndex_c("key", 97); },
@@ -218,8 +250,8 @@ TEST_F(Messages, TheNewestLiveObjectIsTheInstance) {
 }
 
 // A module is found in the current folder or its parent, else warned about. Its texts formatted
-// with inserts; a text only the other module holds, a module not loaded, or too few inserts give
-// an empty text.
+// with inserts; a text only the other module holds, a module not loaded, too few inserts or one
+// of another kind than its text reads give an empty text.
 TEST_F(Messages, LanguageModulesLoadAndFormatTheirOwnTexts) {
     fs::current_path(root / "work/child");
     oxLanguageModule_c primary("oxLng.dll"), missing("noSuchLng.dll");
@@ -229,6 +261,7 @@ TEST_F(Messages, LanguageModulesLoadAndFormatTheirOwnTexts) {
                   missing.loadText(oxMsgSourceHeader).length() +
                   primary.formatText(oxMsgSourceHeader, "src").length() +
                   primary.formatText(oxMsgModuleFailed).length() +
+                  primary.formatText(oxMsgModuleFailed, 7u).length() +
                   missing.formatText(oxMsgModuleFailed, "x").length(),
               0u);
 }

@@ -10,6 +10,15 @@
 #include "tests/framework/types/oxRaiseFixture.h"
 #include <cstring>
 #include <vector>
+#if defined(__has_feature)
+#if __has_feature(address_sanitizer)
+#define OX_SEES_BLOCK_SIZES 1
+#endif
+#endif
+#if defined(__SANITIZE_ADDRESS__) || defined(OX_SEES_BLOCK_SIZES)
+#include <malloc.h>
+#define OX_SEES_BLOCK_SIZES 1
+#endif
 
 namespace {
 using namespace std::string_literals;
@@ -91,6 +100,26 @@ TEST(oxString, ContentsEqualityAndCopies) {
     EXPECT_EQ(std::string(out, 6), "\0a\0\0\0x"s);
 }
 
+// Copies and appends hold exactly their length, with no spare zero bytes: under the address
+// sanitizer a block's usable size is the size asked for (blocks of 32 bytes and more; the
+// platform never hands out less). A copy of counted bytes has no terminator, so a text built
+// from it goes by its length, or stops at a zero byte inside it.
+TEST(oxString, CopiesAndAppendsHoldExactlyTheirLength) {
+    const std::string letters(40, 'x');
+    const oxString_c counted(40, letters.c_str()), copy(counted), text(letters.c_str());
+    oxString_c joined(text);
+    joined.append(counted);
+    EXPECT_EQ(bytes(joined), letters + letters);
+#ifdef OX_SEES_BLOCK_SIZES
+    EXPECT_EQ(malloc_usable_size(const_cast<char*>(copy.text())), 40u);
+    EXPECT_EQ(malloc_usable_size(const_cast<char*>(joined.text())), 80u);
+#endif
+    oxText_c path("dir\\");
+    for (const oxString_c& s : {copy, oxString_c(5, "ab\0cd"), oxString_c(), oxString_c(u"w")})
+        path.append(s);
+    EXPECT_TRUE(path == ("dir\\" + letters + "abw").c_str());
+}
+
 // Text grows by appends and shrinks by removing the earliest exact match of a piece.
 TEST(oxText, ComposesComparesCopiesAndRemovesTheEarliestExactMatch) {
     oxText_c name("C:\\x");
@@ -162,6 +191,7 @@ TEST_F(oxTypesTest, AllocationFailuresRaiseFromTheirLines) {
             {text, 95, 1, {}, "old", [&](auto& h) { h.t.assign(piece); }, "||34"},
             {text, 146, 1, {}, "old", [](auto& h) { h.t.append("new"); }, "|old|34"},
             {text, 166, 1, {}, "old", [&](auto& h) { h.t.append(piece); }, "|old|34"},
+            {text, 146, 2, {}, "old", [](auto& h) { h.t.append(oxString_c(3, "new")); }, "|old|34"},
             {oxTypeSource, 769, 1, {}, {}, [](auto&) { oxOctetString_c x(2, "ab"); }, "||34"},
             {oxTypeSource, 797, 1, {}, {}, [](auto& h) { h.v.octetString.assign("new"); }, "||4"},
             {oxTypeSource, 826, 1, {}, {}, [&](auto& h) { h.v.octetString = source.octetString; }, "||4"},
