@@ -18,7 +18,7 @@ namespace {
     } catch (const oxInvalidDirectory_c&) {
         throw oxAgentError_c(directory + ": the directory cannot be used");
     } catch (const oxInsufficientMemory_c&) {
-        throw oxAgentError_c(directory + ": out of memory while starting the kernel");
+        throw; // main reports a shortage of memory alike from anywhere
     } catch (const oxFatal_c&) {
         throw oxAgentError_c(directory + ": its description file cannot be read");
     } catch (const oxInvalidIndex_c&) {
@@ -74,6 +74,7 @@ coxKernel_c& oxAgentHost_c::openKernel(const std::string& directory) {
     }
     if (list_.contains(kernel->ownDescription().name))
         throw oxAgentError_c(directory + ": its component is already held by another directory");
+    order_.reserve(order_.size() + 1); // out of memory here, not once the list holds it
     list_.add(kernel.get());
     order_.push_back(kernel.get());
     return *kernel.release();
