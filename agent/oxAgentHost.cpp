@@ -1,4 +1,5 @@
 #include "agent/oxAgentHost.h"
+#include "agent/oxAgentCandidates.h"
 #include "agent/oxAgentStatusText.h"
 #include "framework/diag/oxExceptions.h"
 #include "framework/diag/oxStatus.h"
@@ -77,7 +78,9 @@ coxKernel_c& oxAgentHost_c::openKernel(const std::string& directory) {
     order_.reserve(order_.size() + 1); // out of memory here, not once the list holds it
     list_.add(kernel.get());
     order_.push_back(kernel.get());
-    return *kernel.release();
+    coxKernel_c& held = *kernel.release();
+    reportSkippedCandidates(directory, path, held);
+    return held;
 }
 
 void oxAgentHost_c::closeAll() noexcept {

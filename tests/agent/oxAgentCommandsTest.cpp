@@ -103,15 +103,39 @@ TEST_F(oxAgentProgramTest, GetAnswersOneRequestAndBadInputIsRefusedWithTheReason
     }
 }
 
-TEST_F(oxAgentProgramTest, InspectTellsModulesFromOtherFilesAndShowPassesThemOver) {
+// Files the scan passes over: inspect says why, and show, get and run name them on standard error.
+// Stray symbolic-link loops are no candidates at all.
+TEST_F(oxAgentProgramTest, InspectTellsModulesFromOtherFilesAndTheOthersNameTheFilesPassedOver) {
     folder.write("os/junk.dll", "not a module at all");
     folder.write("os/ELF.DLL", "\x7f" "ELF truncated"); // listed first: sorted ignoring case
-    EXPECT_NE(agent({"show", os, "--db", db}).out.find("modules loaded: 1\n"), std::string::npos);
+    folder.write("os/empty.dll", "");
+    const std::string secret = folder.write("os/secret.dll", "x");
+    std::filesystem::permissions(secret, std::filesystem::perms::none);
+    const std::string unreadable = std::ifstream(secret) ? "no version block" // root reads it
+                                                          : "cannot be read: Permission denied";
+    std::filesystem::create_symlink("loop", os + "/loop");
+    std::filesystem::create_symlink("b.dll", os + "/a.dll");
+    std::filesystem::create_symlink("a.dll", os + "/b.dll");
+    const std::string skipped = "oxagent: " + os + "/ELF.DLL: skipped (no version block)\noxagent: " +
+        os + "/empty.dll: skipped (empty file)\noxagent: " + os + "/junk.dll: skipped (no version "
+        "block)\noxagent: " + os + "/secret.dll: skipped (" + unreadable + ")\n";
+    for (const std::vector<std::string>& command : {std::vector<std::string>{"show", os},
+             {"get", os, "--group", "1", "--attr", "6"}, {"run", os, "--seconds", "1"}}) {
+        SCOPED_TRACE(command[0]);
+        std::vector<std::string> arguments = command;
+        arguments.insert(arguments.end(), {"--db", db});
+        const oxAgentResult r = agent(arguments);
+        EXPECT_EQ(std::tuple(r.exitCode, r.err), std::tuple(0, skipped));
+        EXPECT_NE(r.out.find(command[0] == "show" ? "modules loaded: 1\n" : command[0] == "get"
+                             ? "7\n" : "1 module(s)\n"), std::string::npos) << r.out;
+    }
     oxAgentResult r = agent({"inspect", os});
-    EXPECT_EQ(std::tuple(r.exitCode, r.out.rfind("ELF.DLL: not a component module\n  no version block\n"
+    EXPECT_EQ(std::tuple(r.exitCode, r.err, r.out.rfind("ELF.DLL: not a component module\n  no version block\n"
+                                                 "empty.dll: not a component module\n  empty file\n"
                                                  "junk.dll: not a component module\n  no version block\n"
                                                  "osComp.dll: component module\n", 0)),
-              std::tuple(0, 0u)) << r.out << r.err;
+              std::tuple(0, "", 0u)) << r.out << r.err;
+    EXPECT_NE(r.out.find("\nsecret.dll: not a component module\n  " + unreadable + "\n"), r.out.npos);
     EXPECT_NE(r.out.find("\n  \\OXInfo\\coxBaseTag = coxBaseTag\n"), std::string::npos);
     EXPECT_TRUE(listed().empty()) << "inspect installs nothing";
     r = agent({"inspect", folder.path.string()});
