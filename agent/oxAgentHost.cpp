@@ -1,4 +1,5 @@
 #include "agent/oxAgentHost.h"
+#include "agent/oxAgentBoxes.h"
 #include "agent/oxAgentCandidates.h"
 #include "agent/oxAgentStatusText.h"
 #include "framework/diag/oxExceptions.h"
@@ -57,6 +58,7 @@ std::string oxAgentHost_c::absoluteDirectory(const std::string& directory) {
 
 coxKernel_c& oxAgentHost_c::openKernel(const std::string& directory) {
     const std::string path = absoluteDirectory(directory);
+    showPathsUnder(path);
     std::uint32_t status = oxStatusSuccess;
     std::unique_ptr<coxKernel_c> kernel;
     try {

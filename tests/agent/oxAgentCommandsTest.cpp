@@ -72,6 +72,7 @@ TEST_F(oxAgentProgramTest, GetAnswersOneRequestAndBadInputIsRefusedWithTheReason
         {{"show", empty}, 1, "", "start-up failed with 0x1000 (the directory has no *.mif"},
         {{"show", broken}, 1, "",
          "start-up failed with 0xC001 (the description file is malformed): " + broken + "/Os.mif:"},
+        {{"show", broken}, 1, "", "refused to install the component from " + broken + "/Os.mif.\n"},
         {{"run", os, os + "/"}, 1, "", "given twice"},
         {{"run", os, copy}, 1, "", copy + ": describes the component \"Operating System\" as " + os},
         {{"inspect", missing}, 1, "", "oxagent: " + missing + ": no such directory\n"},
