@@ -1,4 +1,6 @@
 #include "agent/oxAgentHost.h"
+#include "agent/oxAgentBoxes.h"
+#include "agent/oxAgentCandidates.h"
 #include "agent/oxAgentStatusText.h"
 #include "framework/diag/oxExceptions.h"
 #include "framework/diag/oxStatus.h"
@@ -18,7 +20,7 @@ namespace {
     } catch (const oxInvalidDirectory_c&) {
         throw oxAgentError_c(directory + ": the directory cannot be used");
     } catch (const oxInsufficientMemory_c&) {
-        throw oxAgentError_c(directory + ": out of memory while starting the kernel");
+        throw; // main reports a shortage of memory alike from anywhere
     } catch (const oxFatal_c&) {
         throw oxAgentError_c(directory + ": its description file cannot be read");
     } catch (const oxInvalidIndex_c&) {
@@ -56,6 +58,7 @@ std::string oxAgentHost_c::absoluteDirectory(const std::string& directory) {
 
 coxKernel_c& oxAgentHost_c::openKernel(const std::string& directory) {
     const std::string path = absoluteDirectory(directory);
+    showPathsUnder(path);
     std::uint32_t status = oxStatusSuccess;
     std::unique_ptr<coxKernel_c> kernel;
     try {
@@ -74,9 +77,12 @@ coxKernel_c& oxAgentHost_c::openKernel(const std::string& directory) {
     }
     if (list_.contains(kernel->ownDescription().name))
         throw oxAgentError_c(directory + ": its component is already held by another directory");
+    order_.reserve(order_.size() + 1); // out of memory here, not once the list holds it
     list_.add(kernel.get());
     order_.push_back(kernel.get());
-    return *kernel.release();
+    coxKernel_c& held = *kernel.release();
+    reportSkippedCandidates(directory, path, held);
+    return held;
 }
 
 void oxAgentHost_c::closeAll() noexcept {

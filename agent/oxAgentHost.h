@@ -31,7 +31,8 @@ class oxAgentHost_c {
     // Starts a kernel on the directory (made absolute first: kernels change the current
     // directory). Throws oxAgentError_c, with everything the start-up did taken back, when the
     // directory is missing, has no description file, its description is refused, or the
-    // kernel's start-up ends with a non-zero status.
+    // kernel's start-up ends with a non-zero status. The module candidates its scan passed
+    // over are named on standard error.
     coxKernel_c& openKernel(const std::string& directory);
     // Stops and destroys every kernel, in the order they were opened.
     void closeAll() noexcept;

@@ -2,6 +2,7 @@
 // prints events as the components raise them and stops on Ctrl-C, SIGTERM or after N seconds.
 // The live status line goes to standard error only when it is a terminal; otherwise a
 // line a second would only fill logs.
+#include "agent/oxAgentCandidates.h"
 #include "agent/oxAgentCommands.h"
 #include "agent/oxAgentDatabasePath.h"
 #include "agent/oxAgentHost.h"
@@ -10,14 +11,12 @@
 #include "framework/diag/oxStatus.h"
 #include "framework/kernel/coxKernel.h"
 #include "sp/oxMifReader.h"
-#include <algorithm>
 #include <atomic>
-#include <cctype>
 #include <chrono>
 #include <cstdio>
-#include <filesystem>
 #include <iostream>
 #include <map>
+#include <new>
 #include <set>
 #include <termios.h>
 #include <thread>
@@ -47,28 +46,16 @@ std::uint32_t moduleCount(const oxAgentHost_c& host) {
     return modules;
 }
 
-std::string lower(std::string text) {
-    std::transform(text.begin(), text.end(), text.begin(),
-                   [](unsigned char c) { return static_cast<char>(std::tolower(c)); });
-    return text;
-}
-
 // The component name of the directory's first MIF file (as the kernel picks it), "" when it
 // has none or it cannot be read (the kernel's start-up then reports it).
 std::string componentNameOf(const std::string& directory) {
-    namespace fs = std::filesystem;
-    std::vector<fs::path> mifs;
-    for (const fs::directory_entry& entry : fs::directory_iterator(directory))
-        if (entry.is_regular_file() && lower(entry.path().extension().string()) == ".mif")
-            mifs.push_back(entry.path());
+    const std::vector<std::string> mifs = filesMatching(directory, "*.mif");
     if (mifs.empty())
         return "";
-    const auto byName = [](const fs::path& a, const fs::path& b) {
-        return lower(a.filename().string()) < lower(b.filename().string());
-    };
-    const fs::path first = *std::min_element(mifs.begin(), mifs.end(), byName);
     try {
-        return oxMifReader_c::readComponentFile(first.string()).name;
+        return oxMifReader_c::readComponentFile(directory + "/" + mifs.front()).name;
+    } catch (const std::bad_alloc&) {
+        throw;
     } catch (const std::exception&) {
         return "";
     }

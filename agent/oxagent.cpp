@@ -2,11 +2,42 @@
 #include "agent/oxAgentBoxes.h"
 #include "agent/oxAgentCommands.h"
 #include "agent/oxAgentHost.h"
+#include "framework/diag/oxExceptions.h"
 #include "sp/oxSpStatus.h"
 #include <CLI/CLI.hpp>
+#include <cstdio>
+#include <cstdlib>
+#include <exception>
 #include <iostream>
+#include <new>
 
 namespace {
+
+constexpr const char* outOfMemoryLine = "oxagent: out of memory\n";
+
+// Once main runs, ends a termination with the reason. With no active exception the runtime
+// could not allocate one, which only a shortage of memory does; a memory exception thrown
+// where none may leave is the same shortage. Anything else is a fault of the program.
+[[noreturn]] void terminateWithReason() noexcept {
+    bool memory = true;
+    if (const std::exception_ptr active = std::current_exception()) {
+        try {
+            std::rethrow_exception(active);
+        } catch (const std::bad_alloc&) {
+        } catch (const oxInsufficientMemory_c&) {
+        } catch (...) {
+            memory = false;
+        }
+    }
+    if (!memory) {
+        std::fputs("oxagent: internal error: an exception left a function that may not throw\n",
+                   stderr);
+        std::abort();
+    }
+    std::fflush(stdout);
+    std::fputs(outOfMemoryLine, stderr);
+    std::_Exit(1);
+}
 
 void addDatabaseOption(CLI::App& command, std::string& database) {
     command.add_option("--db", database,
@@ -17,6 +48,7 @@ void addDatabaseOption(CLI::App& command, std::string& database) {
 } // namespace
 
 int main(int argc, char** argv) {
+    std::set_terminate(terminateWithReason);
     using namespace oxagent;
     CLI::App app("oxagent: hosts DMI component instrumentation, one kernel per directory",
                  "oxagent");
@@ -76,6 +108,10 @@ int main(int argc, char** argv) {
         std::cerr << "oxagent: " << e.what() << "\n";
     } catch (const oxSpError_c& e) {
         std::cerr << "oxagent: " << e.what() << "\n";
+    } catch (const std::bad_alloc&) {
+        std::fputs(outOfMemoryLine, stderr); // builds no text: there may be no room for one
+    } catch (const oxInsufficientMemory_c&) { // its box is already on standard error
+        std::fputs(outOfMemoryLine, stderr);
     } catch (const std::exception& e) {
         std::cerr << "oxagent: " << e.what() << "\n";
     }

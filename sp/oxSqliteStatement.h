@@ -1,6 +1,7 @@
 // Thin owners of SQLite objects: oxSqliteStatement_c (a prepared statement with typed binds
 // and columns) and oxSqliteTransaction_c (BEGIN IMMEDIATE ... COMMIT, rolled back unless
-// committed). Every SQLite failure throws oxSpError_c with oxSpStatusDatabase.
+// committed). Every SQLite failure throws oxSpError_c with oxSpStatusDatabase, except running
+// out of memory, which throws std::bad_alloc.
 #pragma once
 #include <cstdint>
 #include <optional>

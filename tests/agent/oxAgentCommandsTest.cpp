@@ -1,6 +1,7 @@
 // oxagent's one-shot subcommands end to end: show (with the default database), get, inspect, help,
-// and the messages and exit statuses of bad input.
+// and the messages and exit statuses of bad input and of running out of memory.
 #include "tests/agent/oxAgentProcess.h"
+#include <sqlite3.h>
 
 namespace {
 
@@ -71,6 +72,7 @@ TEST_F(oxAgentProgramTest, GetAnswersOneRequestAndBadInputIsRefusedWithTheReason
         {{"show", empty}, 1, "", "start-up failed with 0x1000 (the directory has no *.mif"},
         {{"show", broken}, 1, "",
          "start-up failed with 0xC001 (the description file is malformed): " + broken + "/Os.mif:"},
+        {{"show", broken}, 1, "", "refused to install the component from " + broken + "/Os.mif.\n"},
         {{"run", os, os + "/"}, 1, "", "given twice"},
         {{"run", os, copy}, 1, "", copy + ": describes the component \"Operating System\" as " + os},
         {{"inspect", missing}, 1, "", "oxagent: " + missing + ": no such directory\n"},
@@ -102,19 +104,91 @@ TEST_F(oxAgentProgramTest, GetAnswersOneRequestAndBadInputIsRefusedWithTheReason
     }
 }
 
-TEST_F(oxAgentProgramTest, InspectTellsModulesFromOtherFilesAndShowPassesThemOver) {
+// Files the scan passes over: inspect says why, and show, get and run name them on standard error.
+// Stray symbolic-link loops are no candidates at all.
+TEST_F(oxAgentProgramTest, InspectTellsModulesFromOtherFilesAndTheOthersNameTheFilesPassedOver) {
     folder.write("os/junk.dll", "not a module at all");
     folder.write("os/ELF.DLL", "\x7f" "ELF truncated"); // listed first: sorted ignoring case
-    EXPECT_NE(agent({"show", os, "--db", db}).out.find("modules loaded: 1\n"), std::string::npos);
+    folder.write("os/empty.dll", "");
+    const std::string secret = folder.write("os/secret.dll", "x");
+    std::filesystem::permissions(secret, std::filesystem::perms::none);
+    const std::string unreadable = std::ifstream(secret) ? "no version block" // root reads it
+                                                          : "cannot be read: Permission denied";
+    std::filesystem::create_symlink("loop", os + "/loop");
+    std::filesystem::create_symlink("b.dll", os + "/a.dll");
+    std::filesystem::create_symlink("a.dll", os + "/b.dll");
+    const std::string skipped = "oxagent: " + os + "/ELF.DLL: skipped (no version block)\noxagent: " +
+        os + "/empty.dll: skipped (empty file)\noxagent: " + os + "/junk.dll: skipped (no version "
+        "block)\noxagent: " + os + "/secret.dll: skipped (" + unreadable + ")\n";
+    for (const std::vector<std::string>& command : {std::vector<std::string>{"show", os},
+             {"get", os, "--group", "1", "--attr", "6"}, {"run", os, "--seconds", "1"}}) {
+        SCOPED_TRACE(command[0]);
+        std::vector<std::string> arguments = command;
+        arguments.insert(arguments.end(), {"--db", db});
+        const oxAgentResult r = agent(arguments);
+        EXPECT_EQ(std::tuple(r.exitCode, r.err), std::tuple(0, skipped));
+        EXPECT_NE(r.out.find(command[0] == "show" ? "modules loaded: 1\n" : command[0] == "get"
+                             ? "7\n" : "1 module(s)\n"), std::string::npos) << r.out;
+    }
     oxAgentResult r = agent({"inspect", os});
-    EXPECT_EQ(std::tuple(r.exitCode, r.out.rfind("ELF.DLL: not a component module\n  no version block\n"
+    EXPECT_EQ(std::tuple(r.exitCode, r.err, r.out.rfind("ELF.DLL: not a component module\n  no version block\n"
+                                                 "empty.dll: not a component module\n  empty file\n"
                                                  "junk.dll: not a component module\n  no version block\n"
                                                  "osComp.dll: component module\n", 0)),
-              std::tuple(0, 0u)) << r.out << r.err;
+              std::tuple(0, "", 0u)) << r.out << r.err;
+    EXPECT_NE(r.out.find("\nsecret.dll: not a component module\n  " + unreadable + "\n"), r.out.npos);
     EXPECT_NE(r.out.find("\n  \\OXInfo\\coxBaseTag = coxBaseTag\n"), std::string::npos);
     EXPECT_TRUE(listed().empty()) << "inspect installs nothing";
     r = agent({"inspect", folder.path.string()});
     EXPECT_EQ(r.out, "No module candidates (*.DLL) in " + folder.path.string() + ".\n");
+}
+
+// What PRAGMA integrity_check answers for a database file.
+std::string integrity(const std::string& file) {
+    sqlite3* handle = nullptr;
+    std::string answer = "cannot open";
+    if (sqlite3_open_v2(file.c_str(), &handle, SQLITE_OPEN_READWRITE, nullptr) == SQLITE_OK)
+        sqlite3_exec(handle, "PRAGMA integrity_check", [](void* out, int, char** row, char**) {
+            *static_cast<std::string*>(out) = row[0] ? row[0] : ""; return 0; }, &answer, nullptr);
+    sqlite3_close(handle);
+    return answer;
+}
+
+// show under an address-space limit stepped up through start-up. A run that never reached main
+// failed in the dynamic loader (status 127) or in a library's static set-up, which aborts with
+// the runtime's own "terminate called" (main's first act replaces that handler). Every other run
+// ends 0, or 1 with the one line, and leaves the database sound.
+TEST_F(oxAgentProgramTest, RunningOutOfMemoryEndsInOneLineAndLeavesTheDatabaseSound) {
+#if defined(__SANITIZE_ADDRESS__) || defined(__SANITIZE_THREAD__)
+    GTEST_SKIP() << "a sanitizer reserves more address space than the limits tried";
+#endif
+    const auto show = [&](int kib) {
+        return oxAgentProcess_c({"-c", "ulimit -v " + std::to_string(kib) + "; exec \"$0\" \"$@\"",
+                                 OX_BIN_DIR "/oxagent", "show", os, "--db", db}, folder, "/bin/sh").wait();
+    };
+    const auto beforeMain = [](const oxAgentResult& r) {
+        return (r.exitCode == 127 && r.err.rfind("oxagent: ", 0) != 0) ||
+               (r.exitCode == -1 && r.err.rfind("terminate called", 0) == 0);
+    };
+    int kib = 4096, outOfMemory = 0, done = 0;
+    while (kib < 65536 && beforeMain(show(kib + 64))) // coarse steps up to where main is reached
+        kib += 64;
+    for (; done < 8 && kib < 65536; kib += 4) { // then page by page until runs keep succeeding
+        SCOPED_TRACE(kib);
+        const oxAgentResult r = show(kib);
+        done = r.exitCode == 0 ? done + 1 : 0;
+        if (beforeMain(r))
+            continue;
+        EXPECT_TRUE(r.exitCode == 0 || r.exitCode == 1) << r.exitCode << r.err;
+        if (r.exitCode == 1) {
+            EXPECT_EQ(r.err.substr(r.err.rfind('\n', r.err.size() - 2) + 1), "oxagent: out of memory\n");
+            ++outOfMemory;
+        }
+        EXPECT_TRUE(!std::filesystem::exists(db) || integrity(db) == "ok") << integrity(db);
+    }
+    EXPECT_EQ(done, 8);
+    EXPECT_GT(outOfMemory, 0) << "the sweep never ran out of memory inside main";
+    EXPECT_TRUE(listed().empty()) << "the succeeding runs removed what failed ones left";
 }
 
 } // namespace

@@ -15,11 +15,13 @@ extern char** environ;
 // The exit code is -1 when a signal ended the child.
 struct oxAgentResult { int exitCode = -1; std::string out, err; };
 
-// One child; killed and reaped if it still runs at the end.
+// One child (oxagent unless another program is given); killed and reaped if it still runs at
+// the end.
 struct oxAgentProcess_c {
-    oxAgentProcess_c(std::vector<std::string> arguments, const oxSpTestFolder& folder)
+    oxAgentProcess_c(std::vector<std::string> arguments, const oxSpTestFolder& folder,
+                     const char* program = OX_BIN_DIR "/oxagent")
         : out(folder.file("out" + std::to_string(++serial))), err(out + ".err") {
-        arguments.insert(arguments.begin(), OX_BIN_DIR "/oxagent");
+        arguments.insert(arguments.begin(), program);
         std::vector<char*> argv;
         for (std::string& a : arguments)
             argv.push_back(a.data());
