@@ -7,7 +7,9 @@
 #include "framework/kernel/coxKernel.h"
 #include "framework/types/oxString.h"
 #include "sp/oxSpStatus.h"
+#include "platform/oxpMemory.h"
 #include <filesystem>
+#include <new>
 
 namespace oxagent {
 
@@ -61,11 +63,16 @@ coxKernel_c& oxAgentHost_c::openKernel(const std::string& directory) {
     showPathsUnder(path);
     std::uint32_t status = oxStatusSuccess;
     std::unique_ptr<coxKernel_c> kernel;
+    const std::uint64_t shortages = oxp::memoryShortages();
     try {
         kernel = std::make_unique<coxKernel_c>(oxString_c(path.c_str()), &*sp_, &status);
     } catch (...) {
         rethrowAsAgentError(directory);
     }
+    // A module or language module the start-up could not load for want of memory leaves a
+    // kernel that answers less than the directory holds: said as the shortage it is.
+    if (oxp::memoryShortages() != shortages)
+        throw std::bad_alloc();
     if (status == oxStatusSuccess && kernel->ownDescription().id == 0)
         status = oxStatusNoDescriptionFile;
     if (status != oxStatusSuccess) {

@@ -12,6 +12,7 @@ std::atomic<std::uint32_t> countdown{0};
 std::atomic<bool> failEvery{false};
 std::atomic<bool> failingAll{false};
 std::atomic<std::int64_t> live{0};
+std::atomic<std::uint64_t> shortages{0};
 
 // True when this allocation is the one the seam makes fail.
 bool planFails() noexcept {
@@ -31,13 +32,17 @@ bool planFails() noexcept {
 namespace oxp {
 
 void* allocate(std::size_t n) noexcept {
-    if (planFails())
-        return nullptr;
-    void* p = std::calloc(std::max(n, minimumBlock), 1);
+    void* p = planFails() ? nullptr : std::calloc(std::max(n, minimumBlock), 1);
     if (p)
         ++live;
+    else
+        ++shortages;
     return p;
 }
+
+std::uint64_t memoryShortages() noexcept { return shortages.load(); }
+
+void noteMemoryShortage() noexcept { ++shortages; }
 
 void release(void* p) noexcept {
     if (!p)

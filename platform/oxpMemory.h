@@ -12,6 +12,13 @@ void* allocate(std::size_t n) noexcept;
 // GlobalFree: a null pointer is ignored.
 void release(void* p) noexcept;
 
+// How often the process could not get memory: allocations that gave null and module loads that
+// failed for want of memory. A host compares it around an operation to tell a result cut short
+// by a shortage from a complete one.
+std::uint64_t memoryShortages() noexcept;
+// Counts one shortage met outside allocate() (a module load).
+void noteMemoryShortage() noexcept;
+
 namespace seam {
 // Make the k-th allocation from now fail (k = 1: the very next one). With every = true, that
 // allocation and every one after it fail until clearAllocationFailure().

@@ -1,5 +1,6 @@
 // Module loading with the Windows search order over dlopen.
 #include "platform/oxpModule.h"
+#include "platform/oxpMemory.h"
 #include "platform/oxpModuleEntry.h"
 #include "platform/oxpModuleTable.h"
 #include "platform/oxpPath.h"
@@ -7,6 +8,7 @@
 #include "platform/oxpResourceSection.h"
 #include <climits>
 #include <cstdlib>
+#include <cstring>
 #include <dlfcn.h>
 #include <link.h>
 #include <sys/stat.h>
@@ -96,6 +98,11 @@ std::string libraryPath(void* library, const std::string& opened) {
     return path.empty() ? std::string(map->l_name) : path;
 }
 
+// The loader's texts for an mmap or allocation that failed (ENOMEM under an address-space limit).
+bool failedForWantOfMemory(const char* why) noexcept {
+    return why && (std::strstr(why, "allocate memory") || std::strstr(why, "map segment"));
+}
+
 oxp::StringTable readStrings(const std::string& path) {
     oxp::StringTable strings;
     oxp::resource::Entries entries;
@@ -127,8 +134,11 @@ ModuleHandle loadModule(const char* name) noexcept {
         const bool outer = std::exchange(attachRefused, false);
         void* library = dlopen(file.c_str(), RTLD_NOW | RTLD_LOCAL);
         const bool refused = std::exchange(attachRefused, outer);
-        if (!library)
+        if (!library) {
+            if (failedForWantOfMemory(dlerror()))
+                noteMemoryShortage();
             return 0;
+        }
         if (refused) {
             dlclose(library); // runs the module's detach
             return 0;

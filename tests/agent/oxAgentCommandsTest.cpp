@@ -180,6 +180,9 @@ TEST_F(oxAgentProgramTest, RunningOutOfMemoryEndsInOneLineAndLeavesTheDatabaseSo
         if (beforeMain(r))
             continue;
         EXPECT_TRUE(r.exitCode == 0 || r.exitCode == 1) << r.exitCode << r.err;
+        if (r.exitCode == 0) { // complete: osComp loaded and answering
+            EXPECT_NE(r.out.find("Verify = 7"), std::string::npos) << r.out << r.err;
+        }
         if (r.exitCode == 1) {
             EXPECT_EQ(r.err.substr(r.err.rfind('\n', r.err.size() - 2) + 1), "oxagent: out of memory\n");
             ++outOfMemory;
