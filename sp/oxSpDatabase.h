@@ -1,9 +1,12 @@
 // oxSpDatabase_c: the service provider's store in SQLite: components, groups, attributes,
-// enumerations, table rows and originated events. Every change is one transaction, so a
-// failed or interrupted installation leaves nothing behind. The file opens in WAL mode with a
-// busy timeout, so another process can read (list) while one holds it. The schema carries its
-// version in user_version; a database of another version is refused. Safe to share between
-// threads (one lock around every operation).
+// enumerations, table rows and originated events. Every change is one transaction begun with
+// BEGIN IMMEDIATE under a busy timeout, so concurrent writers wait for each other instead of
+// failing, and a failed or interrupted installation leaves nothing behind. The schema carries
+// its version in user_version. Opening looks before it writes: a file of another program or of
+// an unknown version is refused and left as it was; an empty one gets the schema, one of the
+// previous version is migrated; only then is it switched to WAL, so readers go on while one
+// process writes. Opened for reading only, it never writes and takes no write lock. Safe to
+// share between threads (one lock around every operation).
 #pragma once
 #include "sp/oxMifModel.h"
 #include "sp/oxSpRecords.h"
@@ -16,14 +19,20 @@ struct sqlite3;
 
 class oxSpDatabase_c {
   public:
-    static constexpr int schemaVersion = 1;
+    // 2 added each component's owner; version 1 files are migrated (or read as they are).
+    static constexpr int schemaVersion = 2;
+    enum class Access { readWrite, readOnly };
 
-    // A file path or ":memory:". Throws oxSpError_c (oxSpStatusDatabase,
-    // oxSpStatusSchemaVersion) with a text naming the path.
-    explicit oxSpDatabase_c(const std::string& path);
+    // A file path or ":memory:". Read-write creates a missing file. Read-only changes nothing;
+    // a missing or empty file reads as a database with nothing installed. Throws oxSpError_c
+    // (oxSpStatusDatabase, oxSpStatusSchemaVersion) with a text naming the path.
+    explicit oxSpDatabase_c(const std::string& path, Access access = Access::readWrite);
     ~oxSpDatabase_c();
     oxSpDatabase_c(const oxSpDatabase_c&) = delete;
     oxSpDatabase_c& operator=(const oxSpDatabase_c&) = delete;
+
+    // This process, recorded as the owner of every component it installs.
+    const oxSpProcess& owner() const noexcept { return owner_; }
 
     // Installs the whole component; returns its new ID. IDs are never reused.
     std::uint32_t installComponent(const oxMifComponent& component, const std::string& source);
@@ -54,12 +63,19 @@ class oxSpDatabase_c {
     std::vector<oxSpEvent> events(std::int64_t afterId = 0) const;
 
   private:
-    void createOrCheckSchema(const std::string& path);
+    void open(const std::string& path, int flags);
+    // The schema version found; 0 for an empty database. Throws for files it cannot use.
+    int foundVersion(const std::string& path);
+    void prepareForWriting(const std::string& path);
+    void prepareForReading(const std::string& path);
+    std::string selectComponents(const char* rest) const;
     void insertGroup(std::uint32_t componentId, const oxMifGroup& group, std::uint32_t groupId,
                      const std::string& definitionFile);
     std::vector<oxSpGroupInfo> selectGroups(std::uint32_t componentId,
                                             std::int64_t groupId) const;
 
     sqlite3* db_ = nullptr;
+    int version_ = schemaVersion; // below it only when read-only
+    oxSpProcess owner_;
     mutable std::mutex lock_;
 };
