@@ -10,6 +10,7 @@
 #include "sp/oxSqliteServiceProvider.h"
 #include "tests/sp/oxSpTestFolder.h"
 #include <gtest/gtest.h>
+#include <sqlite3.h>
 #include <thread>
 
 namespace {
@@ -77,6 +78,34 @@ TEST_F(oxSqliteServiceProviderTest, InstallsDescribesAttachesDeletesAndAnnounces
     expectStatus(sp.withdrawComponents(one, context, &status), 0);
     EXPECT_EQ(provider.announcedKernels(), std::vector<coxKernel_c*>{two});
     EXPECT_TRUE(provider.isAnnounced(two) && !provider.isAnnounced(one));
+}
+
+// Slot 11 hides a copy a running process holds; one whose process ended (its ID gone or reused by a
+// later process, or never recorded) is a leftover offered to the duplicate check, and a leftover
+// another process deleted first counts as deleted.
+TEST_F(oxSqliteServiceProviderTest, OffersOnlyCopiesNoOtherRunningProcessHolds) {
+    const std::string path = folder.file("sp.db");
+    oxSqliteServiceProvider_c other(path), mine(path);
+    ASSERT_TRUE(other.installFromMIF(own, kernelPath("Os.mif"), context, &status));
+    const oxSpProcess init = oxSpProcess::withId(1);
+    ASSERT_NE(init.start, 0);
+    for (const auto& [owner, offered] : {std::pair{init, 0u}, std::pair{oxSpProcess{1, init.start + 1}, 1u},
+                                         std::pair{oxSpProcess{}, 1u}}) {
+        SCOPED_TRACE(owner.start);
+        sqlite3* raw = nullptr;
+        ASSERT_EQ(sqlite3_open(path.c_str(), &raw), SQLITE_OK);
+        const std::string sql = "UPDATE component SET owner_pid = " + std::to_string(owner.pid) +
+                                ", owner_start = " + std::to_string(owner.start);
+        EXPECT_EQ(sqlite3_exec(raw, sql.c_str(), nullptr, nullptr, nullptr), SQLITE_OK);
+        sqlite3_close(raw);
+        oxComponentList_c listed;
+        EXPECT_TRUE(mine.listComponents(listed, context, &status));
+        EXPECT_EQ(listed.count(), offered);
+    }
+    EXPECT_TRUE(other.database().deleteComponent(own.id));
+    EXPECT_TRUE(mine.deleteComponent(own.id, context, &status)) << mine.lastError();
+    EXPECT_FALSE(mine.deleteComponent(own.id, context, &status));
+    EXPECT_EQ(status, oxSpStatusNoComponent);
 }
 
 TEST_F(oxSqliteServiceProviderTest, ABadOrMissingFileInstallsNothingAndSaysWhy) {
