@@ -13,7 +13,14 @@ std::string lower(std::string s) {
     return s;
 }
 
-bool sameWord(const std::string& a, const char* b) { return lower(a) == lower(b); }
+bool sameWord(const std::string& a, const char* b) {
+    std::size_t i = 0;
+    for (; i < a.size() && b[i]; ++i)
+        if (std::tolower(static_cast<unsigned char>(a[i])) !=
+            std::tolower(static_cast<unsigned char>(b[i])))
+            return false;
+    return i == a.size() && !b[i];
+}
 
 const oxMifEnumItem* enumByName(const std::vector<oxMifEnumItem>& items,
                                 const std::string& name) {
@@ -224,6 +231,7 @@ oxMifGroup oxMifGrammar_c::definitionFile() {
 // ---- groups and attributes ------------------------------------------------------------------
 
 void oxMifGrammar_c::group(oxMifGroup& g) {
+    std::unordered_set<std::uint32_t> ids;
     for (;;) {
         const oxMifToken t = tokens_.peek();
         if (t.kind == oxMifToken_e::end)
@@ -257,7 +265,7 @@ void oxMifGrammar_c::group(oxMifGroup& g) {
             }
         } else if (sameWord(t.text, "Start")) {
             expectWord("Attribute", " after 'Start' in a group");
-            attribute(g, t.line);
+            attribute(g, t.line, ids);
         } else {
             fail(t, "a group keyword (Name, Class, ID, Description, Key, Start, End)");
         }
@@ -284,7 +292,8 @@ void oxMifGrammar_c::checkUniqueGroupIds(const std::vector<oxMifGroup>& groups) 
             failAtLine(g.line, "duplicate group ID " + std::to_string(g.id));
 }
 
-void oxMifGrammar_c::attribute(oxMifGroup& g, std::uint32_t line) {
+void oxMifGrammar_c::attribute(oxMifGroup& g, std::uint32_t line,
+                               std::unordered_set<std::uint32_t>& ids) {
     oxMifAttribute a;
     a.line = line;
     bool typed = false;
@@ -347,10 +356,9 @@ void oxMifGrammar_c::attribute(oxMifGroup& g, std::uint32_t line) {
         failAtLine(a.line, "expected an ID for attribute '" + a.name + "'");
     if (!typed)
         failAtLine(a.line, "expected a Type for attribute '" + a.name + "'");
-    for (const auto& other : g.attributes)
-        if (other.id == a.id)
-            failAtLine(a.line, "duplicate attribute ID " + std::to_string(a.id) +
-                                   " in group '" + g.name + "'");
+    if (!ids.insert(a.id).second)
+        failAtLine(a.line, "duplicate attribute ID " + std::to_string(a.id) + " in group '" +
+                               g.name + "'");
     // The value is checked once the type is known, wherever the Value line stood.
     if (valued)
         a.value = valueText(a, valueToken);

@@ -5,6 +5,7 @@
 #include "sp/oxMifTokenizer.h"
 #include <map>
 #include <string>
+#include <unordered_set>
 #include <vector>
 
 class oxMifGrammar_c {
@@ -23,7 +24,8 @@ class oxMifGrammar_c {
 
     void optionalLanguage(std::string& language);
     void group(oxMifGroup& g);
-    void attribute(oxMifGroup& g, std::uint32_t line);
+    // ids: the group's attribute IDs so far, so a duplicate is found without a scan.
+    void attribute(oxMifGroup& g, std::uint32_t line, std::unordered_set<std::uint32_t>& ids);
     void type(oxMifAttribute& a);
     void enumBody(std::vector<oxMifEnumItem>& items, std::string* name, oxMifType_e* type);
     void value(oxMifAttribute& a);

@@ -111,7 +111,10 @@ oxSpDatabase_c::oxSpDatabase_c(const std::string& path, Access access)
     }
 }
 
-oxSpDatabase_c::~oxSpDatabase_c() { sqlite3_close(db_); }
+oxSpDatabase_c::~oxSpDatabase_c() {
+    dataVersion_.reset(); // statements go before their connection
+    sqlite3_close(db_);
+}
 
 void oxSpDatabase_c::open(const std::string& path, int flags) {
     sqlite3_close(db_);
@@ -352,6 +355,11 @@ std::optional<oxSpGroupInfo> oxSpDatabase_c::group(std::uint32_t componentId,
 std::vector<oxMifAttribute> oxSpDatabase_c::attributes(std::uint32_t componentId,
                                                        std::uint32_t groupId) const {
     std::lock_guard<std::mutex> hold(lock_);
+    return selectAttributes(componentId, groupId);
+}
+
+std::vector<oxMifAttribute> oxSpDatabase_c::selectAttributes(std::uint32_t componentId,
+                                                             std::uint32_t groupId) const {
     oxSqliteStatement_c s(db_, "SELECT id, name, description, type, max_length, access, "
                                "storage, value FROM attribute WHERE component = ? AND grp = ? "
                                "ORDER BY position");
@@ -381,6 +389,11 @@ std::vector<oxMifAttribute> oxSpDatabase_c::attributes(std::uint32_t componentId
 std::vector<oxMifRow> oxSpDatabase_c::rows(std::uint32_t componentId,
                                            std::uint32_t groupId) const {
     std::lock_guard<std::mutex> hold(lock_);
+    return selectRows(componentId, groupId);
+}
+
+std::vector<oxMifRow> oxSpDatabase_c::selectRows(std::uint32_t componentId,
+                                                 std::uint32_t groupId) const {
     oxSqliteStatement_c s(db_, "SELECT r.row, a.position, r.value FROM row_value r JOIN "
                                "attribute a ON a.component = r.component AND a.grp = r.grp "
                                "AND a.id = r.attribute WHERE r.component = ? AND r.grp = ? "
@@ -400,6 +413,32 @@ std::vector<oxMifRow> oxSpDatabase_c::rows(std::uint32_t componentId,
             all[row][column] = s.optionalText(2);
     }
     return all;
+}
+
+std::pair<std::int64_t, std::int64_t> oxSpDatabase_c::changeMark() const {
+    if (!dataVersion_)
+        dataVersion_ = std::make_unique<oxSqliteStatement_c>(db_, "PRAGMA data_version");
+    dataVersion_->step();
+    const std::int64_t others = dataVersion_->integer(0);
+    dataVersion_->reset();
+    return {others, sqlite3_total_changes64(db_)};
+}
+
+std::shared_ptr<const oxSpGroupSnapshot_c>
+oxSpDatabase_c::groupSnapshot(std::uint32_t componentId, std::uint32_t groupId) const {
+    std::lock_guard<std::mutex> hold(lock_);
+    const auto mark = changeMark();
+    if (cached_.snapshot && cached_.componentId == componentId && cached_.groupId == groupId &&
+        cached_.mark == mark)
+        return cached_.snapshot;
+    auto found = selectGroups(componentId, groupId);
+    if (found.empty())
+        return nullptr;
+    auto snapshot = std::make_shared<const oxSpGroupSnapshot_c>(
+        std::move(found.front()), selectAttributes(componentId, groupId),
+        selectRows(componentId, groupId));
+    cached_ = {componentId, groupId, mark, snapshot};
+    return snapshot;
 }
 
 void oxSpDatabase_c::recordEvent(oxSpEvent& event) {

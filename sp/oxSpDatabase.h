@@ -9,13 +9,16 @@
 // share between threads (one lock around every operation).
 #pragma once
 #include "sp/oxMifModel.h"
+#include "sp/oxSpGroupSnapshot.h"
 #include "sp/oxSpRecords.h"
+#include <memory>
 #include <mutex>
 #include <optional>
 #include <string>
 #include <vector>
 
 struct sqlite3;
+class oxSqliteStatement_c;
 
 class oxSpDatabase_c {
   public:
@@ -56,6 +59,10 @@ class oxSpDatabase_c {
                                            std::uint32_t groupId) const;
     // A table group's rows, one cell per attribute in MIF order; empty for a plain group.
     std::vector<oxMifRow> rows(std::uint32_t componentId, std::uint32_t groupId) const;
+    // The group with its attributes and rows; null when there is none. The last one is kept
+    // and handed out again until this or another connection changes the database.
+    std::shared_ptr<const oxSpGroupSnapshot_c> groupSnapshot(std::uint32_t componentId,
+                                                             std::uint32_t groupId) const;
 
     // Stores the event; fills its ID and time.
     void recordEvent(oxSpEvent& event);
@@ -73,9 +80,21 @@ class oxSpDatabase_c {
                      const std::string& definitionFile);
     std::vector<oxSpGroupInfo> selectGroups(std::uint32_t componentId,
                                             std::int64_t groupId) const;
+    std::vector<oxMifAttribute> selectAttributes(std::uint32_t componentId,
+                                                 std::uint32_t groupId) const;
+    std::vector<oxMifRow> selectRows(std::uint32_t componentId, std::uint32_t groupId) const;
+    // Changes with every commit of this connection or another one.
+    std::pair<std::int64_t, std::int64_t> changeMark() const;
 
     sqlite3* db_ = nullptr;
     int version_ = schemaVersion; // below it only when read-only
     oxSpProcess owner_;
     mutable std::mutex lock_;
+    struct CachedSnapshot {
+        std::uint32_t componentId = 0, groupId = 0;
+        std::pair<std::int64_t, std::int64_t> mark;
+        std::shared_ptr<const oxSpGroupSnapshot_c> snapshot;
+    };
+    mutable CachedSnapshot cached_;
+    mutable std::unique_ptr<oxSqliteStatement_c> dataVersion_; // prepared once: asked per request
 };

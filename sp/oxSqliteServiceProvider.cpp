@@ -25,10 +25,9 @@ oxComponent_c componentRecord(const oxSpComponentInfo& c) {
                          oxString_c(c.source.c_str()));
 }
 
+// Built in one piece: adding the IDs one by one would copy the list at every step.
 oxGroup_c groupRecord(const oxSpGroupInfo& g) {
-    oxIdList_c ids;
-    for (std::uint32_t id : g.attributeIds)
-        ids.add(id);
+    const oxIdList_c ids(static_cast<std::uint32_t>(g.attributeIds.size()), g.attributeIds.data());
     return oxGroup_c(g.id, oxString_c(g.groupClass.c_str()), oxString_c(g.name.c_str()), ids,
                      oxString_c(g.description.c_str()), oxString_c(g.definitionFile.c_str()));
 }

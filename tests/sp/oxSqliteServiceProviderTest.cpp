@@ -1,14 +1,18 @@
 // The SQLite service provider through the interface the kernel holds, and how it answers
-// requests: the kernel of the component asked first, the MIF's static value otherwise.
+// requests: the kernel of the component asked first, the MIF's static value otherwise, in
+// linear time over a group.
 #include "framework/diag/oxMessages.h"
 #include "framework/diag/oxStatus.h"
 #include "framework/kernel/coxKernel.h"
 #include "framework/model/oxAttribValue.h"
+#include "sp/oxMifReader.h"
 #include "sp/oxSpRequests.h"
 #include "sp/oxSpStatus.h"
 #include "sp/oxSpValueText.h"
 #include "sp/oxSqliteServiceProvider.h"
 #include "tests/sp/oxSpTestFolder.h"
+#include <chrono>
+#include <ctime>
 #include <gtest/gtest.h>
 #include <sqlite3.h>
 #include <thread>
@@ -190,6 +194,52 @@ TEST_F(oxSqliteServiceProviderTest, RequestsGoToTheComponentsOwnKernelOrElseToTh
         EXPECT_EQ(a.status, wanted);
         EXPECT_FALSE(a.error.empty());
     }
+}
+
+// A component of the given attributes, one group per groupSize of them, each with a static value.
+std::string bigMif(std::uint32_t count, std::uint32_t groupSize) {
+    std::string mif = "Start Component Name = \"Big\"\n";
+    for (std::uint32_t id = 1; id <= count; ++id) {
+        const std::string group = std::to_string((id - 1) / groupSize + 1);
+        if ((id - 1) % groupSize == 0)
+            mif += (id > 1 ? "End Group " : "") + std::string("Start Group Name = \"G\" Class = \"A|G|") +
+                   group + "\" ID = " + group + "\n";
+        mif += "Start Attribute Name = \"A\" ID = " + std::to_string(id) + " Type = Gauge Value = " +
+               std::to_string(id) + " End Attribute\n";
+    }
+    return mif + "End Group End Component";
+}
+
+// A large group is read and answered in linear time. Reading it takes about the processor time of
+// reading the same attributes in twenty groups; answering each of them stays far below a scan of
+// the group per request. A change, by this or another connection, is seen at once.
+TEST(oxSpRequestsTest, ReadsAndAnswersALargeGroupInLinearTimeAndSeesChangesAtOnce) {
+    constexpr std::uint32_t count = 20000;
+    const std::string oneGroup = bigMif(count, count), twentyGroups = bigMif(count, count / 20);
+    oxMifComponent big;
+    const auto cpuSecondsToRead = [&big](const std::string& mif) {
+        const std::clock_t start = std::clock();
+        big = oxMifReader_c::parseComponent(mif, "big.mif");
+        return static_cast<double>(std::clock() - start) / CLOCKS_PER_SEC;
+    };
+    const double twenty = cpuSecondsToRead(twentyGroups);
+    EXPECT_LT(cpuSecondsToRead(oneGroup), 3 * twenty);
+    oxSpTestFolder folder;
+    oxSpDatabase_c db(folder.file("sp.db")), other(folder.file("sp.db"));
+    const std::uint32_t first = db.installComponent(big, "big.mif");
+    const std::uint32_t second = db.installComponent(oxMifReader_c::parseComponent(oxSpExampleMif(), "Os.mif"), "Os.mif");
+    const oxSpRequests_c requests(db);
+    const auto begin = std::chrono::steady_clock::now();
+    const auto late = [&] { return std::chrono::steady_clock::now() - begin > std::chrono::seconds(30); };
+    std::uint32_t answered = 0;
+    for (std::uint32_t id = 1; id <= count && !late(); ++id)
+        answered += oxSpTextOfValue(requests.request({}, first, 1, id, oxKey_c()).value.value) == std::to_string(id);
+    EXPECT_EQ(answered, count);
+    EXPECT_TRUE(other.deleteComponent(first));
+    EXPECT_EQ(requests.request({}, first, 1, 1, oxKey_c()).status, oxSpStatusNoComponent);
+    EXPECT_EQ(requests.request({}, second, 1, 1, oxKey_c()).status, 0u);
+    EXPECT_TRUE(db.deleteGroup(second, 1));
+    EXPECT_EQ(requests.request({}, second, 1, 1, oxKey_c()).status, oxSpStatusNoGroup);
 }
 
 } // namespace
