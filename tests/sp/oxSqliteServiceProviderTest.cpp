@@ -172,6 +172,26 @@ TEST_F(oxSqliteServiceProviderTest, RecordsEventsFromSeveralThreads) {
               std::tuple(5u, 8u, "x"));
 }
 
+// Values keep their type's sign and range: a row keyed -1 is found by that text, its values show
+// signed or unsigned as their types are, and a key outside its type's range is refused.
+TEST_F(oxSqliteServiceProviderTest, ValuesKeepTheSignAndRangeOfTheirType) {
+    folder.write("signed.mif", R"(Start Component Name = "Signed" Start Group Name = "G" Class = "A|G|1" ID = 1
+  Key = 1 Start Attribute Name = "K" ID = 1 Type = Integer End Attribute
+  Start Attribute Name = "I" ID = 2 Type = Integer64 End Attribute Start Attribute Name = "C" ID = 3
+  Type = Counter64 End Attribute Start Attribute Name = "G" ID = 4 Type = Gauge End Attribute End Group
+  Start Table Class = "A|G|1" {-1, -9223372036854775808, 18446744073709551615, 4294967295} End Table
+End Component)");
+    ASSERT_TRUE(install(own, "signed.mif")) << provider.lastError();
+    const oxSpRequests_c requests(provider.database());
+    for (const auto& [attribute, text] : {std::pair{1u, "-1"}, std::pair{2u, "-9223372036854775808"},
+                                          std::pair{3u, "18446744073709551615"}, std::pair{4u, "4294967295"}}) {
+        const oxSpAnswer a = requests.request({}, own.id, 1, attribute, requests.makeKey(own.id, 1, {"-1"}));
+        EXPECT_EQ(std::tuple(a.status, oxSpTextOfValue(a.value.value)), std::tuple(0u, text)) << a.error;
+    }
+    for (const char* outside : {"2147483648", "-2147483649"})
+        EXPECT_THROW(requests.makeKey(own.id, 1, {outside}), oxSpError_c) << outside;
+}
+
 // Only the kernel of a component answers for it; otherwise the MIF answers or says what is missing.
 TEST_F(oxSqliteServiceProviderTest, RequestsGoToTheComponentsOwnKernelOrElseToTheMif) {
     oxMessages_c::instance(); // language modules from the build
