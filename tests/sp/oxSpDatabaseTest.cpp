@@ -6,7 +6,6 @@
 #include "tests/sp/oxSpTestFolder.h"
 #include <filesystem>
 #include <gtest/gtest.h>
-#include <sqlite3.h>
 
 namespace {
 
@@ -40,20 +39,13 @@ TEST(oxSpDatabaseTest, AFailedInstallationLeavesNothingAndADeletionTakesAllThatB
     EXPECT_EQ(errorOf([&] { db.addGroup(id, os.groups[0], "x.grp"); }).first, oxSpStatusNoComponent);
 }
 
-void runSql(const std::string& path, const std::string& sql) {
-    sqlite3* raw = nullptr;
-    ASSERT_EQ(sqlite3_open(path.c_str(), &raw), SQLITE_OK);
-    EXPECT_EQ(sqlite3_exec(raw, sql.c_str(), nullptr, nullptr, nullptr), SQLITE_OK) << sqlite3_errmsg(raw);
-    sqlite3_close(raw);
-}
-
 // A refused file is left byte for byte, with no -wal or -shm beside it, whichever way it is opened.
 TEST(oxSpDatabaseTest, RefusesFilesItCannotUseNamesThemAndLeavesThemAsTheyWere) {
     oxSpTestFolder folder;
     const std::string newer = folder.file("newer.db"), foreign = folder.file("foreign.db");
     { oxSpDatabase_c created(newer); }
     // A database of a later version, and one of another program's tables only.
-    runSql(newer, "PRAGMA user_version = 99; ATTACH '" + foreign + "' AS f; CREATE TABLE f.t(x)");
+    oxSpRunSql(newer, "PRAGMA user_version = 99; ATTACH '" + foreign + "' AS f; CREATE TABLE f.t(x)");
     using enum oxSpDatabase_c::Access;
     for (const auto& [path, status, access] :
          {std::tuple{folder.file("no/such/folder/sp.db"), oxSpStatusDatabase, readWrite},
@@ -73,14 +65,13 @@ TEST(oxSpDatabaseTest, RefusesFilesItCannotUseNamesThemAndLeavesThemAsTheyWere) 
 TEST(oxSpDatabaseTest, ReadsAndMigratesTheFirstVersion) {
     oxSpTestFolder folder;
     const std::string path = folder.file("first.db");
-    oxMifComponent os = oxMifReader_c::parseComponent(oxSpExampleMif(), "Os.mif");
-    { oxSpDatabase_c(path).installComponent(os, "Os.mif"); }
-    runSql(path, "ALTER TABLE component DROP COLUMN owner_pid; ALTER TABLE component DROP COLUMN "
-                 "owner_start; PRAGMA user_version = 1");
+    const oxMifComponent os = oxMifReader_c::parseComponent(oxSpExampleMif(), "Os.mif");
+    oxSpDatabase_c(path).installComponent(os, "Os.mif");
+    oxSpRunSql(path, "ALTER TABLE component DROP COLUMN owner_pid; ALTER TABLE component DROP COLUMN "
+                     "owner_start; PRAGMA user_version = 1");
     EXPECT_EQ(oxSpDatabase_c(path, oxSpDatabase_c::Access::readOnly).components().at(0).owner, oxSpProcess{});
     oxSpDatabase_c db(path);
-    EXPECT_EQ(db.installComponent(os, "Os.mif"), 2u);
-    EXPECT_EQ(db.component(2)->owner, db.owner());
+    EXPECT_EQ(db.component(db.installComponent(os, "Os.mif"))->owner, db.owner());
     EXPECT_EQ(db.components().size(), 2u);
 }
 

@@ -13,7 +13,6 @@
 #include <chrono>
 #include <ctime>
 #include <gtest/gtest.h>
-#include <sqlite3.h>
 #include <thread>
 
 namespace {
@@ -95,12 +94,8 @@ TEST_F(oxSqliteServiceProviderTest, OffersOnlyCopiesNoOtherRunningProcessHolds) 
     for (const auto& [owner, offered] : {std::pair{init, 0u}, std::pair{oxSpProcess{1, init.start + 1}, 1u},
                                          std::pair{oxSpProcess{}, 1u}}) {
         SCOPED_TRACE(owner.start);
-        sqlite3* raw = nullptr;
-        ASSERT_EQ(sqlite3_open(path.c_str(), &raw), SQLITE_OK);
-        const std::string sql = "UPDATE component SET owner_pid = " + std::to_string(owner.pid) +
-                                ", owner_start = " + std::to_string(owner.start);
-        EXPECT_EQ(sqlite3_exec(raw, sql.c_str(), nullptr, nullptr, nullptr), SQLITE_OK);
-        sqlite3_close(raw);
+        oxSpRunSql(path, "UPDATE component SET owner_pid = " + std::to_string(owner.pid) +
+                             ", owner_start = " + std::to_string(owner.start));
         oxComponentList_c listed;
         EXPECT_TRUE(mine.listComponents(listed, context, &status));
         EXPECT_EQ(listed.count(), offered);
@@ -217,48 +212,43 @@ TEST_F(oxSqliteServiceProviderTest, RequestsGoToTheComponentsOwnKernelOrElseToTh
 
 // A component of the given attributes, one group per groupSize of them, each with a static value.
 std::string bigMif(std::uint32_t count, std::uint32_t groupSize) {
-    std::string mif = "Start Component Name = \"Big\"\n";
+    std::string mif = "Start Component Name = \"Big\"";
     for (std::uint32_t id = 1; id <= count; ++id) {
-        const std::string group = std::to_string((id - 1) / groupSize + 1);
+        const std::string n = std::to_string(id), group = std::to_string((id - 1) / groupSize + 1);
         if ((id - 1) % groupSize == 0)
-            mif += (id > 1 ? "End Group " : "") + std::string("Start Group Name = \"G\" Class = \"A|G|") +
-                   group + "\" ID = " + group + "\n";
-        mif += "Start Attribute Name = \"A\" ID = " + std::to_string(id) + " Type = Gauge Value = " +
-               std::to_string(id) + " End Attribute\n";
+            mif += (id > 1 ? " End Group" : "") + (" Start Group Name = \"G\" Class = \"A|G|" + group + "\" ID = ") + group;
+        mif += "\nStart Attribute Name = \"A\" ID = " + n + " Type = Gauge Value = " + n + " End Attribute";
     }
-    return mif + "End Group End Component";
+    return mif + " End Group End Component";
 }
 
 // A large group is installed, listed and answered in linear time: installing it (slot 13) takes
 // about the processor time of the same attributes in twenty groups, listing it (slot 18) a small
-// part of that, and answering each attribute far less than a scan of the group per request. A change, by this or another
-// connection, is seen at once.
-TEST(oxSpRequestsTest, InstallsListsAndAnswersALargeGroupInLinearTimeAndSeesChangesAtOnce) {
+// part of that, and answering each attribute far less than a scan of the group per request. A
+// change, by this or another connection, is seen at once.
+TEST_F(oxSqliteServiceProviderTest, InstallsListsAndAnswersALargeGroupInLinearTimeAndSeesChangesAtOnce) {
     constexpr std::uint32_t count = 20000;
-    oxSpTestFolder folder;
-    oxSqliteServiceProvider_c provider(folder.file("sp.db"));
+    oxSqliteServiceProvider_c onFile(folder.file("sp.db"));
     oxSpDatabase_c other(folder.file("sp.db"));
-    oxOctetString_c context;
-    std::uint32_t status = 0;
     auto cpuSeconds = [start = std::clock()]() mutable {
         return static_cast<double>(std::clock() - std::exchange(start, std::clock())) / CLOCKS_PER_SEC;
     };
     // Processor seconds of installing (slot 13) and of listing the groups (slot 18).
     const auto install = [&](oxComponent_c& c, std::uint32_t groupSize) {
-        const std::string file = folder.write("big.mif", bigMif(count, groupSize));
+        folder.write("big.mif", bigMif(count, groupSize));
         oxGroupList_c groups;
         cpuSeconds();
-        EXPECT_TRUE(provider.installFromMIF(c, oxString_c(file.c_str()), context, &status)) << provider.lastError();
+        EXPECT_TRUE(onFile.installFromMIF(c, kernelPath("big.mif"), context, &status)) << onFile.lastError();
         const double installing = cpuSeconds();
-        EXPECT_TRUE(provider.listGroups(c, groups, context, &status));
+        EXPECT_TRUE(onFile.listGroups(c, groups, context, &status));
         return std::pair{installing, cpuSeconds()};
     };
-    oxComponent_c big(0, "", "", ""), twenty(0, "", "", "");
+    oxComponent_c big = own, twenty = own;
     const double installTwenty = install(twenty, count / 20).first;
     const auto [installOne, listOne] = install(big, count);
     EXPECT_LT(installOne, 3 * installTwenty);
     EXPECT_LT(listOne, installOne / 4);
-    const oxSpRequests_c requests(provider.database());
+    const oxSpRequests_c requests(onFile.database());
     const auto begin = std::chrono::steady_clock::now();
     const auto late = [&] { return std::chrono::steady_clock::now() - begin > std::chrono::seconds(30); };
     std::uint32_t answered = 0;
@@ -268,7 +258,7 @@ TEST(oxSpRequestsTest, InstallsListsAndAnswersALargeGroupInLinearTimeAndSeesChan
     EXPECT_TRUE(other.deleteComponent(big.id));
     EXPECT_EQ(requests.request({}, big.id, 1, 1, oxKey_c()).status, oxSpStatusNoComponent);
     EXPECT_EQ(requests.request({}, twenty.id, 1, 1, oxKey_c()).status, 0u);
-    EXPECT_TRUE(provider.database().deleteGroup(twenty.id, 1));
+    EXPECT_TRUE(onFile.database().deleteGroup(twenty.id, 1));
     EXPECT_EQ(requests.request({}, twenty.id, 1, 1, oxKey_c()).status, oxSpStatusNoGroup);
 }
 
