@@ -4,6 +4,7 @@
 #include <cctype>
 #include <charconv>
 #include <set>
+#include <string_view>
 
 namespace {
 
@@ -13,7 +14,14 @@ std::string lower(std::string s) {
     return s;
 }
 
-bool sameWord(const std::string& a, const char* b) { return lower(a) == lower(b); }
+bool sameWord(const std::string& a, const char* b) {
+    std::size_t i = 0;
+    for (; i < a.size() && b[i]; ++i)
+        if (std::tolower(static_cast<unsigned char>(a[i])) !=
+            std::tolower(static_cast<unsigned char>(b[i])))
+            return false;
+    return i == a.size() && !b[i];
+}
 
 const oxMifEnumItem* enumByName(const std::vector<oxMifEnumItem>& items,
                                 const std::string& name) {
@@ -61,29 +69,40 @@ std::string oxMifGrammar_c::expectString(const char* what) {
     return t.text;
 }
 
-std::int64_t oxMifGrammar_c::number(const oxMifToken& t, const char* what) {
+oxMifGrammar_c::Number oxMifGrammar_c::numberOf(const oxMifToken& t, const char* what) {
     if (t.kind != oxMifToken_e::number)
         fail(t, what);
-    std::string digits = t.text;
+    Number n;
+    std::string_view digits = t.text;
+    if (digits[0] == '-' || digits[0] == '+') { // the tokenizer signs decimal numbers only
+        n.negative = digits[0] == '-';
+        digits.remove_prefix(1);
+    }
     int base = 10;
     if (digits.size() > 2 && (digits[1] == 'x' || digits[1] == 'X')) {
-        digits.erase(0, 2);
+        digits.remove_prefix(2);
         base = 16;
     }
-    if (!digits.empty() && digits[0] == '+')
-        digits.erase(0, 1);
-    std::int64_t v = 0;
-    const auto [end, ec] = std::from_chars(digits.data(), digits.data() + digits.size(), v, base);
-    if (ec != std::errc() || end != digits.data() + digits.size()) {
-        // Numbers above the signed 64-bit range still fit an unsigned 64-bit counter.
-        std::uint64_t u = 0;
-        const auto [uend, uec] =
-            std::from_chars(digits.data(), digits.data() + digits.size(), u, base);
-        if (uec != std::errc() || uend != digits.data() + digits.size())
-            failAtLine(t.line, std::string("number out of range: ") + t.text);
-        v = static_cast<std::int64_t>(u);
-    }
-    return v;
+    const auto [end, ec] = std::from_chars(digits.data(), digits.data() + digits.size(),
+                                           n.magnitude, base);
+    if (ec != std::errc() || end != digits.data() + digits.size())
+        failAtLine(t.line, std::string("number out of range: ") + t.text);
+    return n;
+}
+
+std::int64_t oxMifGrammar_c::number(const oxMifToken& t, const char* what) {
+    const Number n = numberOf(t, what);
+    return n.negative ? static_cast<std::int64_t>(0 - n.magnitude)
+                      : static_cast<std::int64_t>(n.magnitude);
+}
+
+std::string oxMifGrammar_c::numberInRange(const oxMifToken& t, oxMifType_e type,
+                                          const std::string& what) {
+    const Number n = numberOf(t, ("a number for " + what).c_str());
+    if (!oxMifInRange(type, n.negative, n.magnitude))
+        failAtLine(t.line, "value " + t.text + " of " + what + " out of the range of " +
+                               oxMifTypeName(type) + " (" + oxMifRangeText(type) + ")");
+    return (n.negative && n.magnitude != 0 ? "-" : "") + std::to_string(n.magnitude);
 }
 
 std::uint32_t oxMifGrammar_c::expectId(const char* what) {
@@ -224,6 +243,7 @@ oxMifGroup oxMifGrammar_c::definitionFile() {
 // ---- groups and attributes ------------------------------------------------------------------
 
 void oxMifGrammar_c::group(oxMifGroup& g) {
+    std::unordered_set<std::uint32_t> ids;
     for (;;) {
         const oxMifToken t = tokens_.peek();
         if (t.kind == oxMifToken_e::end)
@@ -257,7 +277,7 @@ void oxMifGrammar_c::group(oxMifGroup& g) {
             }
         } else if (sameWord(t.text, "Start")) {
             expectWord("Attribute", " after 'Start' in a group");
-            attribute(g, t.line);
+            attribute(g, t.line, ids);
         } else {
             fail(t, "a group keyword (Name, Class, ID, Description, Key, Start, End)");
         }
@@ -284,7 +304,8 @@ void oxMifGrammar_c::checkUniqueGroupIds(const std::vector<oxMifGroup>& groups) 
             failAtLine(g.line, "duplicate group ID " + std::to_string(g.id));
 }
 
-void oxMifGrammar_c::attribute(oxMifGroup& g, std::uint32_t line) {
+void oxMifGrammar_c::attribute(oxMifGroup& g, std::uint32_t line,
+                               std::unordered_set<std::uint32_t>& ids) {
     oxMifAttribute a;
     a.line = line;
     bool typed = false;
@@ -347,10 +368,9 @@ void oxMifGrammar_c::attribute(oxMifGroup& g, std::uint32_t line) {
         failAtLine(a.line, "expected an ID for attribute '" + a.name + "'");
     if (!typed)
         failAtLine(a.line, "expected a Type for attribute '" + a.name + "'");
-    for (const auto& other : g.attributes)
-        if (other.id == a.id)
-            failAtLine(a.line, "duplicate attribute ID " + std::to_string(a.id) +
-                                   " in group '" + g.name + "'");
+    if (!ids.insert(a.id).second)
+        failAtLine(a.line, "duplicate attribute ID " + std::to_string(a.id) + " in group '" +
+                               g.name + "'");
     // The value is checked once the type is known, wherever the Value line stood.
     if (valued)
         a.value = valueText(a, valueToken);
@@ -414,6 +434,7 @@ void oxMifGrammar_c::type(oxMifAttribute& a) {
 void oxMifGrammar_c::enumBody(std::vector<oxMifEnumItem>& items, std::string* name,
                               oxMifType_e* type) {
     std::set<std::int64_t> values;
+    std::vector<oxMifToken> numbers; // checked against the type once the block is read
     for (;;) {
         const oxMifToken t = tokens_.peek();
         if (t.kind == oxMifToken_e::end)
@@ -425,6 +446,7 @@ void oxMifGrammar_c::enumBody(std::vector<oxMifEnumItem>& items, std::string* na
             oxMifEnumItem item;
             item.value = number(t, "an enumeration value");
             item.name = expectString("enumeration text");
+            numbers.push_back(t);
             if (!values.insert(item.value).second)
                 failAtLine(t.line, "duplicate enumeration value " + t.text);
             items.push_back(std::move(item));
@@ -447,6 +469,8 @@ void oxMifGrammar_c::enumBody(std::vector<oxMifEnumItem>& items, std::string* na
         }
     }
     expectEnd("Enum");
+    for (const oxMifToken& t : numbers)
+        numberInRange(t, *type, "an enumeration");
 }
 
 std::string oxMifGrammar_c::valueText(const oxMifAttribute& a, const oxMifToken& t) {
@@ -456,15 +480,8 @@ std::string oxMifGrammar_c::valueText(const oxMifAttribute& a, const oxMifToken&
             fail(t, "one of the enumeration's texts for attribute '" + a.name + "'");
         return std::to_string(item->value);
     }
-    if (oxMifIsNumeric(a.type)) {
-        const std::int64_t v = number(t, ("a number for attribute '" + a.name + "'").c_str());
-        const bool wide = a.type == oxMifType_e::counter64 || a.type == oxMifType_e::integer64;
-        if (!wide && (v < -2147483648ll || v > 0xFFFFFFFFll))
-            failAtLine(t.line, "value out of the 32-bit range: " + t.text);
-        if (a.type == oxMifType_e::counter64) // unsigned: above the signed range too
-            return std::to_string(static_cast<std::uint64_t>(v));
-        return std::to_string(v);
-    }
+    if (oxMifIsNumeric(a.type))
+        return numberInRange(t, a.type, "attribute '" + a.name + "'");
     if (t.kind != oxMifToken_e::string)
         fail(t, "a quoted text for attribute '" + a.name + "'");
     if (a.maxLength && t.text.size() > a.maxLength)
