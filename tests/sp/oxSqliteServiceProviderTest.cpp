@@ -10,6 +10,8 @@
 #include "sp/oxSpValueText.h"
 #include "sp/oxSqliteServiceProvider.h"
 #include "tests/sp/oxSpTestFolder.h"
+#include "tests/support/oxAllocationSeam.h"
+#include "tests/support/oxBoxRecorder.h"
 #include <chrono>
 #include <ctime>
 #include <gtest/gtest.h>
@@ -207,6 +209,40 @@ TEST_F(oxSqliteServiceProviderTest, RequestsGoToTheComponentsOwnKernelOrElseToTh
         const oxSpAnswer a = ask(component, group, attribute, keyed);
         EXPECT_EQ(a.status, wanted);
         EXPECT_FALSE(a.error.empty());
+    }
+}
+
+// Memory running out at every step of a start-up on the example directory, then of its
+// teardown, with this provider: no abort, nothing leaks, and the sweep ends in a start-up that
+// completes and answers.
+TEST_F(oxSqliteServiceProviderTest, StartUpAndTeardownOnTheExampleSurviveEveryAllocationFailure) {
+    oxMessages_c::instance();
+    folder.copyBuilt("osComp.dll", "osComp.dll");
+    oxBoxRecorder boxes;
+    const auto start = [&] {
+        return std::make_unique<coxKernel_c>(oxString_c(folder.path.c_str()), &provider, &(status = 0));
+    };
+    for (const bool teardown : {false, true}) {
+        bool reached = true;
+        for (std::uint32_t k = 1; reached; ++k) {
+            SCOPED_TRACE(testing::Message() << (teardown ? "teardown " : "start-up ") << k);
+            const oxLiveAllocations live;
+            std::unique_ptr<coxKernel_c> kernel;
+            try {
+                if (teardown)
+                    kernel = start();
+                const oxFailAllocation fail(k);
+                teardown ? kernel.reset() : (void)(kernel = start());
+                reached = fail.reached();
+            } catch (const oxInsufficientMemory_c&) {
+            }
+            if (!reached && !teardown) {
+                kernels = {kernel.get()};
+                EXPECT_EQ(oxSpTextOfValue(ask(kernel->ownDescription().id, 1, 6).value.value), "7");
+            }
+            kernel.reset();
+            EXPECT_EQ(live.leaked(), 0);
+        }
     }
 }
 
