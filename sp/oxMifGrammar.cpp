@@ -78,10 +78,15 @@ oxMifGrammar_c::Number oxMifGrammar_c::numberOf(const oxMifToken& t, const char*
         n.negative = digits[0] == '-';
         digits.remove_prefix(1);
     }
-    int base = 10;
+    int base = 10; // 0x hexadecimal, 0 octal
     if (digits.size() > 2 && (digits[1] == 'x' || digits[1] == 'X')) {
         digits.remove_prefix(2);
         base = 16;
+    } else if (digits.size() > 1 && digits[0] == '0') {
+        digits.remove_prefix(1);
+        base = 8;
+        if (digits.find_first_of("89") != std::string_view::npos)
+            failAtLine(t.line, "expected an octal number (digits 0 to 7), found " + t.text);
     }
     const auto [end, ec] = std::from_chars(digits.data(), digits.data() + digits.size(),
                                            n.magnitude, base);
@@ -142,6 +147,7 @@ void oxMifGrammar_c::optionalLanguage(std::string& language) {
 
 oxMifComponent oxMifGrammar_c::component() {
     oxMifComponent c;
+    c.language = "en|US|iso8859-1"; // what a MIF without a Language statement is written in
     optionalLanguage(c.language);
     expectWord("Start", " to open the component");
     expectWord("Component", " after 'Start'");
@@ -170,6 +176,8 @@ oxMifComponent oxMifGrammar_c::component() {
                 g.line = t.line;
                 group(g);
                 finishGroup(g);
+                if (g.id == 0 && g.keys.empty())
+                    failAtLine(g.line, "expected an ID or a Key for group '" + g.name + "'");
                 c.groups.push_back(std::move(g));
                 templateUsed.push_back(false);
             } else if (what.kind == oxMifToken_e::word && sameWord(what.text, "Enum")) {
@@ -290,6 +298,8 @@ void oxMifGrammar_c::finishGroup(const oxMifGroup& g) {
         failAtLine(g.line, "expected a Name for the group");
     if (g.groupClass.empty())
         failAtLine(g.line, "expected a Class for group '" + g.name + "'");
+    if (g.attributes.empty())
+        failAtLine(g.line, "expected at least one attribute in group '" + g.name + "'");
     for (std::uint32_t k : g.keys)
         if (std::none_of(g.attributes.begin(), g.attributes.end(),
                          [k](const oxMifAttribute& a) { return a.id == k; }))
@@ -484,9 +494,12 @@ std::string oxMifGrammar_c::valueText(const oxMifAttribute& a, const oxMifToken&
         return numberInRange(t, a.type, "attribute '" + a.name + "'");
     if (t.kind != oxMifToken_e::string)
         fail(t, "a quoted text for attribute '" + a.name + "'");
-    if (a.maxLength && t.text.size() > a.maxLength)
+    if (a.maxLength && oxMifLength(t.text) > a.maxLength)
         failAtLine(t.line, "value longer than the " + std::to_string(a.maxLength) +
                                " characters of attribute '" + a.name + "'");
+    if (a.type == oxMifType_e::date && !oxMifIsDate(t.text))
+        failAtLine(t.line, "expected a date yyyymmddHHMMSS.uuuuuu+ooo for attribute '" + a.name +
+                               "', found \"" + oxMifPrintable(t.text) + "\"");
     return t.text;
 }
 
@@ -556,20 +569,30 @@ void oxMifGrammar_c::table(std::vector<oxMifGroup>& groups, std::vector<bool>& t
         failAtLine(line, "table ID " + std::to_string(id) + " differs from group ID " +
                              std::to_string(target->id));
     }
+    // A row lists its values by ascending attribute ID; an omitted one is the template's value.
+    const std::vector<oxMifAttribute>& attributes = target->attributes;
+    std::vector<std::size_t> byId(attributes.size());
+    for (std::size_t i = 0; i < byId.size(); ++i)
+        byId[i] = i;
+    std::sort(byId.begin(), byId.end(),
+              [&](std::size_t a, std::size_t b) { return attributes[a].id < attributes[b].id; });
     for (const auto& row : rows) {
-        if (row.size() > target->attributes.size())
-            failAtLine(row.back().line, "expected at most " +
-                                            std::to_string(target->attributes.size()) +
+        if (row.size() > attributes.size())
+            failAtLine(row.back().line, "expected at most " + std::to_string(attributes.size()) +
                                             " values in a row of '" + target->name + "'");
-        oxMifRow cells(target->attributes.size());
+        oxMifRow cells(attributes.size());
+        for (std::size_t i = 0; i < attributes.size(); ++i)
+            cells[i] = attributes[i].value;
         for (std::size_t i = 0; i < row.size(); ++i)
             if (row[i].kind != oxMifToken_e::end)
-                cells[i] = valueText(target->attributes[i], row[i]);
+                cells[byId[i]] = valueText(attributes[byId[i]], row[i]);
         target->rows.push_back(std::move(cells));
     }
 }
 
 void oxMifGrammar_c::skipPath() {
+    // Name = "text", then one line per operating system (DOS, MacOS, OS2, UNIX, Win16, Win32,
+    // Win9x, WinNT, ...): a quoted file name or the keyword direct-interface.
     for (;;) {
         const oxMifToken t = tokens_.peek();
         if (t.kind == oxMifToken_e::end)
@@ -579,7 +602,15 @@ void oxMifGrammar_c::skipPath() {
         tokens_.next();
         if (t.kind != oxMifToken_e::word)
             fail(t, "a path keyword and '= \"text\"'");
-        expectString("path text");
+        if (sameWord(t.text, "Name")) {
+            expectString("path name");
+            continue;
+        }
+        expectEquals();
+        const oxMifToken v = tokens_.next();
+        if (v.kind != oxMifToken_e::string &&
+            (v.kind != oxMifToken_e::word || !sameWord(v.text, "direct-interface")))
+            fail(v, "a quoted path text or direct-interface");
     }
     expectEnd("Path");
 }

@@ -56,3 +56,29 @@ const char* oxMifRangeText(oxMifType_e type) noexcept {
     default: return "";
     }
 }
+
+bool oxMifIsDate(const std::string& text) noexcept {
+    struct Field {
+        std::size_t at, width;
+        int low, high;
+    };
+    static const Field fields[] = {{0, 4, 0, 9999},  {4, 2, 1, 12}, {6, 2, 1, 31},
+                                   {8, 2, 0, 23},    {10, 2, 0, 59}, {12, 2, 0, 60},
+                                   {15, 6, 0, 999999}, {22, 3, 0, 999}};
+    if (text.size() != 25 || text[14] != '.' || (text[21] != '+' && text[21] != '-'))
+        return false;
+    for (const Field& f : fields) {
+        const std::string field = text.substr(f.at, f.width);
+        if (field.find_first_not_of('*') == std::string::npos)
+            continue;
+        int v = 0;
+        for (char c : field) {
+            if (c < '0' || c > '9')
+                return false;
+            v = v * 10 + (c - '0');
+        }
+        if (v < f.low || v > f.high)
+            return false;
+    }
+    return true;
+}

@@ -31,6 +31,9 @@ bool oxMifIsNumeric(oxMifType_e type) noexcept;
 bool oxMifInRange(oxMifType_e type, bool negative, std::uint64_t magnitude) noexcept;
 // That range as text ("-2147483648 to 2147483647"); "" for the other types.
 const char* oxMifRangeText(oxMifType_e type) noexcept;
+// Whether the text is a DMI date yyyymmddHHMMSS.uuuuuu+ooo (sign + or -): each field digits in
+// its range, or asterisks throughout for a field not known.
+bool oxMifIsDate(const std::string& text) noexcept;
 
 struct oxMifEnumItem {
     std::string name;
