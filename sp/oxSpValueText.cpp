@@ -46,15 +46,13 @@ oxValue_c oxSpValueFromText(oxMifType_e type, const std::string& text) {
         v.octetString = oxOctetString_c(static_cast<std::uint32_t>(text.size()), text.data());
         break;
     case oxMifType_e::date: {
-        // yyyymmddHHMMSS.uuuuuu+ooo: the date keeps milliseconds only.
+        // yyyymmddHHMMSS.uuuuuu+ooo, all 25 characters as they stand (microseconds included).
         if (text.size() != 25 || text[14] != '.' || (text[21] != '+' && text[21] != '-'))
             throw oxSpError_c(oxSpStatusBadArgument,
                               "expected a date yyyymmddHHMMSS.uuuuuu+ooo, found \"" + text + "\"");
         char* b = v.date.bytes();
         std::memset(b, 0, oxDate_c::size);
-        std::memcpy(b, text.data(), 15);
-        std::memcpy(b + 18, text.data() + 15, 3);
-        std::memcpy(b + 21, text.data() + 21, 4);
+        std::memcpy(b, text.data(), 25);
         break;
     }
     }
@@ -80,9 +78,14 @@ std::string oxSpTextOfValue(const oxValue_c& value) {
         return s;
     }
     case 10: {
+        // The framework's own dates leave bytes 15-17 zero and hold milliseconds at 18-20.
         const char* b = value.date.bytes();
         std::string s(b, 15);
-        s.append(b + 18, 3).append("000").append(b + 21, 4);
+        if (b[15] == '\0')
+            s.append(b + 18, 3).append("000");
+        else
+            s.append(b + 15, 6);
+        s.append(b + 21, 4);
         for (char& c : s)
             if (c == '\0')
                 c = '0';

@@ -1,6 +1,7 @@
 // Conversions between the text form the database keeps and oxValue_c. Numbers are decimal,
 // octet strings hexadecimal in the database's event records but plain text in MIF values,
-// dates in the DMI form "yyyymmddHHMMSS.uuuuuu+ooo".
+// dates in the DMI form "yyyymmddHHMMSS.uuuuuu+ooo" (a date from that text keeps all of it; one
+// the framework made holds milliseconds).
 #pragma once
 #include "framework/types/oxValue.h"
 #include "framework/types/oxString.h"
