@@ -19,6 +19,24 @@ template <class N> N parse(const std::string& text, const char* what) {
     return v;
 }
 
+// The octets of a text: one per character when every character is in ISO 8859-1 (as in a MIF's
+// octet strings), else the UTF-8 bytes as they stand.
+std::string octets(const std::string& utf8) {
+    std::string out;
+    for (std::size_t i = 0; i < utf8.size(); ++i) {
+        const auto c = static_cast<unsigned char>(utf8[i]);
+        if (c < 0x80) {
+            out += static_cast<char>(c);
+        } else if ((c == 0xC2 || c == 0xC3) && i + 1 < utf8.size() &&
+                   (static_cast<unsigned char>(utf8[i + 1]) >> 6) == 2) {
+            out += static_cast<char>(((c & 0x03) << 6) | (utf8[++i] & 0x3F));
+        } else {
+            return utf8;
+        }
+    }
+    return out;
+}
+
 } // namespace
 
 oxValue_c oxSpValueFromText(oxMifType_e type, const std::string& text) {
@@ -42,9 +60,11 @@ oxValue_c oxSpValueFromText(oxMifType_e type, const std::string& text) {
         v.number7 = static_cast<std::uint64_t>(parse<std::int64_t>(text, "a signed 64-bit number"));
         break;
     case oxMifType_e::displayString: v.setString(oxString_c(text.c_str())); break;
-    case oxMifType_e::octetString:
-        v.octetString = oxOctetString_c(static_cast<std::uint32_t>(text.size()), text.data());
+    case oxMifType_e::octetString: {
+        const std::string bytes = octets(text);
+        v.octetString = oxOctetString_c(static_cast<std::uint32_t>(bytes.size()), bytes.data());
         break;
+    }
     case oxMifType_e::date: {
         // yyyymmddHHMMSS.uuuuuu+ooo, all 25 characters as they stand (microseconds included).
         if (text.size() != 25 || text[14] != '.' || (text[21] != '+' && text[21] != '-'))

@@ -9,7 +9,7 @@
 #include <string>
 
 // The value of an attribute of the type from its stored text (an enumeration's number for
-// enumerated attributes). Throws oxSpError_c(oxSpStatusBadArgument) for text that does not
+// enumerated attributes; an octet string takes a byte per character when all are ISO 8859-1). Throws oxSpError_c(oxSpStatusBadArgument) for text that does not
 // fit the type or lies outside its range: Counter and Gauge 0 to 2^32-1, Integer -2^31 to
 // 2^31-1, Counter64 0 to 2^64-1, Integer64 -2^63 to 2^63-1.
 oxValue_c oxSpValueFromText(oxMifType_e type, const std::string& text);

@@ -57,6 +57,8 @@ TEST_F(oxAgentProgramTest, ShowGivesWhatAMifWithEveryConstructSays) {
         "    Start Attribute Name = \"When\" ID = 4 Type = Date\n"
         "      Value = \"20261203123456.123456-300\" End Attribute\n"
         "    Start Attribute Name = \"Serial\" ID = 5 Type = String(8) Value = Unknown End Attribute\n"
+        "    Start Attribute Name = \"Raw\" ID = 6 Type = OctetString(3) Value = \"\\377\\001A\"\n"
+        "    End Attribute\n"
         "  End Group\n"
         "  Start Group Name = \"Slot\" Class = \"ACME|Slot|001\" Key = 1, 2 // a template\n"
         "    Start Attribute Name = \"Label\" ID = 3 Type = String(8) Value = \"spare\" End Attribute\n"
@@ -89,7 +91,8 @@ TEST_F(oxAgentProgramTest, ShowGivesWhatAMifWithEveryConstructSays) {
             {a(1, "Maker", "Caf\xC3\xA9"), a(2, "Count", "511"), a(3, "Level", "-1", "Low"),
              a(4, "When", "20261203123456.123456-300"),
              {{"id", 5}, {"name", "Serial"}, {"status", 0x7005}, // Unknown: no value
-              {"error", "0x7005 (no component object serves that group)"}}}}},
+              {"error", "0x7005 (no component object serves that group)"}},
+             a(6, "Raw", "ff0141")}}},
           {{"id", 9}, {"class", "ACME|Slot|001"}, {"name", "Slots"},
            {"rows", {row("-7", "2", "Removable", "usb"), row("-7", "1", "Fixed", "spare"),
                      row("1", "1", "Fixed", "spare")}}}}}};
