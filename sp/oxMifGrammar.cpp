@@ -524,8 +524,12 @@ void oxMifGrammar_c::table(std::vector<oxMifGroup>& groups, std::vector<bool>& t
                 if (cell.kind == oxMifToken_e::comma || cell.kind == oxMifToken_e::closeBrace) {
                     row.push_back(oxMifToken{oxMifToken_e::end, "", cell.line});
                 } else {
-                    if (cell.kind != oxMifToken_e::string && cell.kind != oxMifToken_e::number)
-                        fail(cell, "a row value (a quoted text or a number), ',' or '}'");
+                    const bool unknown = cell.kind == oxMifToken_e::word &&
+                                         (sameWord(cell.text, "Unknown") ||
+                                          sameWord(cell.text, "Unsupported"));
+                    if (cell.kind != oxMifToken_e::string && cell.kind != oxMifToken_e::number &&
+                        !unknown)
+                        fail(cell, "a row value (a quoted text, a number, Unknown), ',' or '}'");
                     row.push_back(cell);
                     cell = tokens_.next();
                     if (cell.kind != oxMifToken_e::comma && cell.kind != oxMifToken_e::closeBrace)
@@ -584,7 +588,9 @@ void oxMifGrammar_c::table(std::vector<oxMifGroup>& groups, std::vector<bool>& t
         for (std::size_t i = 0; i < attributes.size(); ++i)
             cells[i] = attributes[i].value;
         for (std::size_t i = 0; i < row.size(); ++i)
-            if (row[i].kind != oxMifToken_e::end)
+            if (row[i].kind == oxMifToken_e::word) // Unknown or Unsupported: no value
+                cells[byId[i]].reset();
+            else if (row[i].kind != oxMifToken_e::end)
                 cells[byId[i]] = valueText(attributes[byId[i]], row[i]);
         target->rows.push_back(std::move(cells));
     }

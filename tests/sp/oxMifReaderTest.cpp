@@ -75,10 +75,10 @@ TEST(oxMifReaderTest, TableRowsFollowTheAttributeIdsAndOmittedValuesAreTheTempla
     Start Attribute Name = "B" ID = 3 Type = String(8) Value = "b" End Attribute
     Start Attribute Name = "A" ID = 1 Type = Integer End Attribute
     Start Attribute Name = "M" ID = 2 Type = Integer Value = 7 End Attribute End Group
-  Start Table Name = "T" Class = "X|G|1" ID = 5 {1, , "x"} {2} {3,,} End Table
+  Start Table Name = "T" Class = "X|G|1" ID = 5 {1, , "x"} {2} {3,unknown,} End Table
 End Component)", "t.mif");
-    EXPECT_EQ(c.groups.at(0).rows,
-              (std::vector<oxMifRow>{{"x", "1", "7"}, {"b", "2", "7"}, {"b", "3", "7"}}));
+    EXPECT_EQ(c.groups.at(0).rows, (std::vector<oxMifRow>{
+                                       {"x", "1", "7"}, {"b", "2", "7"}, {"b", "3", std::nullopt}}));
 }
 
 TEST(oxMifReaderTest, ReadsUtf16AndEightBitFiles) {
