@@ -104,12 +104,16 @@ std::size_t oxMifLength(const std::string& utf8) noexcept {
 std::string oxMifPrintable(const std::string& text) {
     static const char hex[] = "0123456789ABCDEF";
     std::string out;
-    for (char c : text) {
-        const auto b = static_cast<unsigned char>(c);
-        if (b < 0x20 || b == 0x7F)
+    for (std::size_t i = 0; i < text.size(); ++i) {
+        auto b = static_cast<unsigned char>(text[i]);
+        const bool c1 = b == 0xC2 && i + 1 < text.size() && // U+0080 to U+009F
+                        static_cast<unsigned char>(text[i + 1]) < 0xA0;
+        if (c1)
+            b = static_cast<unsigned char>(text[++i]);
+        if (b < 0x20 || b == 0x7F || c1)
             out.append("\\x").append(1, hex[b >> 4]).append(1, hex[b & 15]);
         else
-            out += c;
+            out += static_cast<char>(b);
     }
     return out;
 }
@@ -221,8 +225,11 @@ oxMifToken oxMifTokenizer_c::scan() {
         pos_ = end;
         return t;
     }
-    throw oxMifError_c(fileName_, t.line,
-                       "unexpected character '" + oxMifPrintable(std::string(1, c)) + "'");
+    std::size_t end = pos_ + 1; // the whole character, not its first UTF-8 byte
+    while (end < n && (static_cast<unsigned char>(text_[end]) >> 6) == 2)
+        ++end;
+    throw oxMifError_c(fileName_, t.line, "unexpected character '" +
+                                              oxMifPrintable(text_.substr(pos_, end - pos_)) + "'");
 }
 
 void oxMifTokenizer_c::skipSpace() {

@@ -64,5 +64,5 @@ std::string oxMifDecode(const std::string& bytes, const std::string& fileName, b
 // The number of characters of UTF-8 text as the MIF counts them: UCS-2 units (one per character
 // of ISO 8859-1 too).
 std::size_t oxMifLength(const std::string& utf8) noexcept;
-// The text with control characters shown as \xNN, fit for a message.
+// The UTF-8 text with control characters (C0 and C1) shown as \xNN, fit for a message.
 std::string oxMifPrintable(const std::string& text);

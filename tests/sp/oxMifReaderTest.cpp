@@ -138,6 +138,8 @@ TEST(oxMifReaderTest, AnErrorNamesFileLineAndWhatWasExpected) {
         {typed + "Date\nValue = \"20261303123456.000000+000\"\nEnd Attribute\n", 11, "expected a date"},
         {head + "Start Path\nName = \"p\"\nWin32 = 5\n", 5, "a quoted path text or direct-interface"},
         {head + "\x01", 3, "unexpected character '\\x01'"},
+        {head + "\xE9\x85", 3, "unexpected character '\xC3\xA9'"},
+        {head + "Start \"\x85\"\n", 3, "found \"\\x85\""},
         {head + "Start \"\x01\"\n", 3, "found \"\\x01\""},
         {head + group + attr + "Key = 4\nEnd Group\n", 3, "key attribute 4"},
         {head + "Start Table\nClass = \"No|Such|1\"\nID = 2\nEnd Table\n", 4, "Class of a group"},
