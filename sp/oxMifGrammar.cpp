@@ -35,13 +35,13 @@ const oxMifEnumItem* enumByName(const std::vector<oxMifEnumItem>& items,
 
 // ---- token helpers --------------------------------------------------------------------------
 
+// Names in a message may hold control characters (escapes): they are shown as \xNN.
 void oxMifGrammar_c::fail(const oxMifToken& at, const std::string& expected) {
-    throw oxMifError_c(tokens_.fileName(), at.line,
-                       "expected " + expected + ", found " + oxMifTokenizer_c::describe(at));
+    failAtLine(at.line, "expected " + expected + ", found " + oxMifTokenizer_c::describe(at));
 }
 
 void oxMifGrammar_c::failAtLine(std::uint32_t line, const std::string& problem) {
-    throw oxMifError_c(tokens_.fileName(), line, problem);
+    throw oxMifError_c(tokens_.fileName(), line, oxMifPrintable(problem));
 }
 
 bool oxMifGrammar_c::atWord(const char* word) {

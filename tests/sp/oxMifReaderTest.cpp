@@ -128,7 +128,7 @@ TEST(oxMifReaderTest, AnErrorNamesFileLineAndWhatWasExpected) {
         {typed + "Start Enum\n1 = \"One\"\nEnd Enum\nValue = \"Two\"\nEnd Attribute\n", 13, "enumeration's texts"},
         {head + "Start Group\nName = \"G\"\nID = 1\nEnd Group\n", 3, "Class"},
         {head + "Start Group\nName = \"G\"\nClass = \"X|G|1\"\nKey = 1\n" + attr + "End Group\nEnd Component\n", 3, "(or a Table of its class)"},
-        {head + "Start Group\nName = \"G\"\nClass = \"X|G|1\"\n" + attr + "End Group\n", 3, "an ID or a Key for group 'G'"},
+        {head + "Start Group\nName = \"G\\n\"\nClass = \"X|G|1\"\n" + attr + "End Group\n", 3, "an ID or a Key for group 'G\\x0A'"},
         {head + group + "End Group\n", 3, "at least one attribute in group 'G'"},
         {typed + "String(9)\nValue = \"a\\qb\"\n", 11, "unknown escape '\\q'"},
         {typed + "String(9)\nValue = \"a\\0b\"\n", 11, "NUL"},
