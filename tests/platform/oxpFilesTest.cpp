@@ -96,6 +96,9 @@ TEST(VersionBlock, TheFixedPartAndValuesAnswerTheirPaths) {
 }
 
 TEST(VersionBlock, FilesWithoutAWellFormedBlockHaveNone) {
+#ifdef _WIN32
+    GTEST_SKIP() << "Linux only: patches the ELF section the POSIX reader walks";
+#endif
     oxTestFolder folder;
     const std::string bytes = oxReadFile(versioned);
     // A copy of the fixture with the first occurrence of from replaced (same length).
@@ -124,6 +127,9 @@ TEST(VersionBlock, FilesWithoutAWellFormedBlockHaveNone) {
 
 // The tool prints the whole block or one value; files without one and bad calls fail.
 TEST(OxversionTool, PrintsTheBlockOrOneValueAndReportsFilesWithoutOne) {
+#ifdef _WIN32
+    GTEST_SKIP() << "Linux only: runs the tool through a POSIX shell";
+#else
     oxTestFolder folder;
     // Exit status, output and errors of oxversion run with the (shell-quoted) arguments.
     const auto run = [&](const std::string& arguments) {
@@ -150,6 +156,7 @@ TEST(OxversionTool, PrintsTheBlockOrOneValueAndReportsFilesWithoutOne) {
         EXPECT_EQ(std::pair(exitStatus, out), std::pair(status, output)) << arguments;
         EXPECT_TRUE(*message ? err.find(message) != std::string::npos : err.empty()) << err;
     }
+#endif
 }
 
 } // namespace

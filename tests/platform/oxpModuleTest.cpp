@@ -14,7 +14,7 @@ using namespace std::string_literals;
 class Modules : public testing::Test {
   protected:
     void SetUp() override {
-        oxp::seam::setProgramDirectory(program.path.c_str());
+        oxp::seam::setProgramDirectory(program.path.string().c_str());
         std::filesystem::current_path(current.path);
     }
     void TearDown() override { oxp::seam::setProgramDirectory(""); }

@@ -1,0 +1,16 @@
+# Cross build for Windows with Debian's mingw-w64 (x86_64), posix thread model (std::thread, std::mutex).
+set(CMAKE_SYSTEM_NAME Windows)
+set(CMAKE_SYSTEM_PROCESSOR x86_64)
+set(OX_MINGW_TRIPLE x86_64-w64-mingw32)
+set(CMAKE_C_COMPILER ${OX_MINGW_TRIPLE}-gcc-posix)
+set(CMAKE_CXX_COMPILER ${OX_MINGW_TRIPLE}-g++-posix)
+set(CMAKE_RC_COMPILER ${OX_MINGW_TRIPLE}-windres)
+set(CMAKE_FIND_ROOT_PATH /usr/${OX_MINGW_TRIPLE})
+set(CMAKE_FIND_ROOT_PATH_MODE_PROGRAM NEVER)
+set(CMAKE_FIND_ROOT_PATH_MODE_LIBRARY ONLY)
+set(CMAKE_FIND_ROOT_PATH_MODE_INCLUDE ONLY)
+set(CMAKE_FIND_ROOT_PATH_MODE_PACKAGE ONLY)
+# The compiler's own runtime DLLs are linked in, so module files and programs run without them.
+set(CMAKE_EXE_LINKER_FLAGS_INIT "-static-libgcc -static-libstdc++ -static")
+set(CMAKE_SHARED_LINKER_FLAGS_INIT "-static-libgcc -static-libstdc++ -static")
+set(CMAKE_MODULE_LINKER_FLAGS_INIT "-static-libgcc -static-libstdc++ -static")
