@@ -55,24 +55,36 @@ std::string withDefaultExtension(std::string name) {
     return name;
 }
 
-std::string fileIn(const std::string& folder, const std::string& name) {
-    if (folder.empty())
+// The full path of a plain file, its name spelt as on disk; empty when there is none.
+std::string existingFile(const std::string& path) {
+    WIN32_FIND_DATAA found{};
+    if (!isPlainFile(path))
         return {};
-    std::string path = folder + "\\" + name;
-    return isPlainFile(path) ? absolutePath(path) : std::string();
+    HANDLE search = FindFirstFileA(path.c_str(), &found);
+    if (search == INVALID_HANDLE_VALUE)
+        return {};
+    FindClose(search);
+    std::string full = absolutePath(path);
+    std::size_t last = full.find_last_of("\\/");
+    return last == std::string::npos ? full : full.substr(0, last + 1) + found.cFileName;
+}
+
+std::string fileIn(const std::string& folder, const std::string& name) {
+    return folder.empty() ? std::string() : existingFile(folder + "\\" + name);
 }
 
 // What to hand to LoadLibraryA: a full path, or the bare name for the system's search.
 std::string locate(const char* requested) {
     std::string name = withDefaultExtension(requested);
     if (oxp::hasSeparator(requested))
-        return isPlainFile(name) ? absolutePath(name) : std::string();
+        return existingFile(name);
     std::string found = oxp::ModuleTable::instance().pathOfName(name);
     if (found.empty())
         found = fileIn(programDirectory(), name);
     if (found.empty())
         found = fileIn(".", name);
-    return found.empty() ? name : found;
+    // The system's own search gets the name as given ("x." must keep its dot there).
+    return found.empty() ? std::string(requested) : found;
 }
 
 } // namespace

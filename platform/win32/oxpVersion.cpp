@@ -75,7 +75,9 @@ std::uint32_t getFileVersionInfoSize(const char* file) noexcept {
 }
 
 bool getFileVersionInfo(const char* file, std::uint32_t size, void* buffer) noexcept {
-    return file && *file && buffer && GetFileVersionInfoA(file, 0, size, buffer);
+    // GetFileVersionInfoA cuts the block to the buffer; a cut block is no block here.
+    return file && *file && buffer && size >= getFileVersionInfoSize(file) &&
+           GetFileVersionInfoA(file, 0, size, buffer);
 }
 
 bool verQueryValue(const void* block, const char* path, const void** value,
@@ -85,6 +87,11 @@ bool verQueryValue(const void* block, const char* path, const void** value,
     void* found = nullptr;
     UINT size = 0;
     if (!VerQueryValueA(block, path, &found, &size) || !found)
+        return false;
+    // The root's value is the fixed part only when the block has one.
+    if (std::strcmp(path, "\\") == 0 &&
+        (size < sizeof(FixedFileInfo) ||
+         static_cast<const FixedFileInfo*>(found)->signature != 0xFEEF04BD))
         return false;
     *value = found;
     if (length)

@@ -14,6 +14,9 @@ using namespace std::string_literals;
 // Backslashes separate; existing names resolve in any case; the current folder may be set in Windows
 // form and is read back with the buffer conventions of GetCurrentDirectoryA.
 TEST(Path, BackslashesSeparateNamesResolveInAnyCaseAndTheCurrentFolderFollows) {
+#ifdef _WIN32
+    GTEST_SKIP() << "Linux only: maps Windows paths onto a case-sensitive POSIX file system";
+#endif
     for (auto [windows, host] : {std::pair{"..\\a.dll", "../a.dll"}, {"a/b\\c", "a/b/c"}, {"a.dll", ""}}) {
         EXPECT_EQ(oxp::hostPath(windows), *host ? host : windows) << windows;
         EXPECT_EQ(oxp::hasSeparator(windows), *host != 0) << windows;
