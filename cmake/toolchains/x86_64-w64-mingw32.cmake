@@ -10,7 +10,6 @@ set(CMAKE_FIND_ROOT_PATH_MODE_PROGRAM NEVER)
 set(CMAKE_FIND_ROOT_PATH_MODE_LIBRARY ONLY)
 set(CMAKE_FIND_ROOT_PATH_MODE_INCLUDE ONLY)
 set(CMAKE_FIND_ROOT_PATH_MODE_PACKAGE ONLY)
-# The compiler's own runtime DLLs are linked in, so module files and programs run without them.
-set(CMAKE_EXE_LINKER_FLAGS_INIT "-static-libgcc -static-libstdc++ -static")
-set(CMAKE_SHARED_LINKER_FLAGS_INIT "-static-libgcc -static-libstdc++ -static")
-set(CMAKE_MODULE_LINKER_FLAGS_INIT "-static-libgcc -static-libstdc++ -static")
+# The C++ runtime stays in its DLLs (libstdc++, libgcc, winpthread), one copy per process as on
+# Linux: an exception thrown in a module and caught in the host must not need code of a module
+# that the handler has meanwhile unloaded. The build copies those DLLs beside the programs.

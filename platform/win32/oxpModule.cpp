@@ -151,9 +151,14 @@ bool runModuleEntry(void* instance, ModuleEvent event, ModuleEntry entry) noexce
 
 std::string moduleFileName(ModuleHandle module) { return ModuleTable::instance().path(module); }
 
+// Windows refuses the switch for a module with static thread-local storage (every mingw-w64
+// module has some): it then keeps its thread notifications, which its entry ignores, so only an
+// unknown module is a failure.
 bool disableThreadLibraryCalls(ModuleHandle module) noexcept {
     void* library = ModuleTable::instance().library(module);
-    return library && DisableThreadLibraryCalls(static_cast<HMODULE>(library));
+    if (library)
+        DisableThreadLibraryCalls(static_cast<HMODULE>(library));
+    return library != nullptr;
 }
 
 namespace seam {
