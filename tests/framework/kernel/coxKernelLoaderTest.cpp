@@ -27,9 +27,11 @@ class coxKernelLoaderTest : public coxKernelTest {
 };
 
 TEST_F(coxKernelLoaderTest, ModulesLoadOnceAndUnloadWholly) {
-    copy("fkNoTag.dll"); // the tag only in its string table
-    for (const char* name : {"absent.dll", "fkNoTag.dll"})
+    copy("fkNoTag.dll"); // the tag only in its string table; its entry would show a box
+    write("text.dll", "not a module\n");
+    for (const char* name : {"absent.dll", "fkNoTag.dll", "text.dll"})
         EXPECT_EQ(load(name), std::pair(false, oxStatusNotComponentModule)) << name;
+    EXPECT_EQ(boxes.count(), 0u); // neither file's code ran
     for (const char* name : {"timer.dll", "files.dll", "refuses.dll"})
         copy("fkRoles.dll", name);
     EXPECT_TRUE(load("timer.dll").first);
