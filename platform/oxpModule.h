@@ -3,6 +3,13 @@
 #include <cstdint>
 #include <string>
 
+// Marks a module's exported functions (extern "C", undecorated names).
+#ifdef _WIN32
+#define OX_EXPORT __declspec(dllexport)
+#else
+#define OX_EXPORT __attribute__((visibility("default")))
+#endif
+
 namespace oxp {
 
 // Opaque 32-bit module handle; 0 is no module.
@@ -26,7 +33,7 @@ bool freeModule(ModuleHandle module) noexcept;
 // GetModuleFileNameA: the full path of a loaded module; empty for an unknown handle.
 std::string moduleFileName(ModuleHandle module);
 
-// DisableThreadLibraryCalls: there are no thread notifications here; accepted and ignored.
+// DisableThreadLibraryCalls. POSIX sends no thread notifications: accepted and ignored there.
 bool disableThreadLibraryCalls(ModuleHandle module) noexcept;
 
 namespace seam {

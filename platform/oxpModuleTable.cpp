@@ -1,3 +1,4 @@
+// The process-wide table of loaded modules, shared by both backends.
 #include "platform/oxpModuleTable.h"
 #include "platform/oxpPath.h"
 
@@ -40,6 +41,28 @@ ModuleHandle ModuleTable::insert(void* library, const std::string& path, StringT
     ModuleHandle handle = nextHandle();
     records_.emplace(handle, Record{library, path, 1, std::move(strings)});
     return handle;
+}
+
+ModuleHandle ModuleTable::reserve(void* library, const std::string& path) {
+    std::lock_guard<std::mutex> hold(lock_);
+    if (ModuleHandle handle = findLibrary(library))
+        return handle;
+    ModuleHandle handle = nextHandle();
+    records_.emplace(handle, Record{library, path, 0, {}});
+    return handle;
+}
+
+void ModuleTable::forgetUnreferenced(void* library) {
+    std::lock_guard<std::mutex> hold(lock_);
+    ModuleHandle handle = findLibrary(library);
+    if (handle && records_[handle].references == 0)
+        records_.erase(handle);
+}
+
+void* ModuleTable::library(ModuleHandle module) const {
+    std::lock_guard<std::mutex> hold(lock_);
+    auto it = records_.find(module);
+    return it == records_.end() ? nullptr : it->second.library;
 }
 
 bool ModuleTable::dropReference(ModuleHandle module, void*& library) {

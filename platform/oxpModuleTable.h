@@ -23,6 +23,11 @@ class ModuleTable {
     ModuleHandle addReference(void* library);
     // Registers a library with one reference (or adds one when it got registered meanwhile).
     ModuleHandle insert(void* library, const std::string& path, StringTable strings);
+    // The handle of a library whose entry runs before its load returns (Windows' DllMain),
+    // registered without references when new; insert() later gives it its first.
+    ModuleHandle reserve(void* library, const std::string& path);
+    // Removes the record of a library that holds no reference (its load failed).
+    void forgetUnreferenced(void* library);
     // Drops one reference; library receives what the caller must close. The record goes with
     // the last reference. False for an unknown handle.
     bool dropReference(ModuleHandle module, void*& library);
@@ -30,6 +35,8 @@ class ModuleTable {
     // The path of the first loaded module whose file name equals name case-insensitively.
     std::string pathOfName(const std::string& name) const;
     std::string path(ModuleHandle module) const;
+    // The library behind a handle; null when unknown.
+    void* library(ModuleHandle module) const;
     // Runs use(library) under the lock, so the library stays open meanwhile.
     template <class Use> auto withLibrary(ModuleHandle module, Use use) const {
         std::lock_guard<std::mutex> hold(lock_);

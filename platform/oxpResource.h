@@ -1,7 +1,8 @@
 // Resources a module file carries: its version block and its string table.
 //
-// Both are declared once in the module's source and land in their own sections of the module
-// file, where the platform reads them without running the module's code:
+// Both are declared once in the module's source. On POSIX they land in their own sections of
+// the module file, where the platform reads them without running the module's code; on Windows
+// the build makes them the module's version and string resources:
 //
 //   OX_VERSION_BLOCK(
 //       OX_VERSION_FIXED(1, 0, 1, 0, 1, 8, 8, 0, OX_VFT_DLL)
@@ -41,6 +42,12 @@
 #define OX_STRINGS_MAGIC "oxStringTable"
 #define OX_RESOURCE_FORMAT "1"
 
+#ifdef _WIN32
+// Windows: the build turns the declarations into the module's RT_VERSION and RT_STRING
+// resources (cmake/OxResourceScript.cmake), so here they leave nothing in the code.
+#define OX_VERSION_BLOCK(entries)
+#define OX_STRING_TABLE(entries)
+#else
 #define OX_VERSION_BLOCK(entries)                                                              \
     OX_RESOURCE_SECTION_(".oxversion")                                                         \
     static const char oxVersionBlock_[] = OX_VERSION_MAGIC "\0" OX_RESOURCE_FORMAT "\0" entries;
@@ -58,6 +65,7 @@
 #define OX_STRING_TABLE(entries)                                                               \
     OX_RESOURCE_SECTION_(".oxstrings")                                                         \
     static const char oxStringTable_[] = OX_STRINGS_MAGIC "\0" OX_RESOURCE_FORMAT "\0" entries;
+#endif
 
 #define OX_STRING(number, text) OX_RESOURCE_TEXT(number) "\0" text "\0"
 

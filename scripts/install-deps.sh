@@ -11,6 +11,11 @@ command -v g++ >/dev/null || need+=(g++)
 [ -f /usr/include/nlohmann/json.hpp ] || need+=(nlohmann-json3-dev)
 [ -f /usr/include/benchmark/benchmark.h ] || need+=(libbenchmark-dev)
 command -v gcovr >/dev/null || need+=(gcovr)
+# The Windows build: mingw-w64 (posix thread model), Wine to run its tests, GoogleTest's sources.
+command -v x86_64-w64-mingw32-g++-posix >/dev/null || need+=(g++-mingw-w64-x86-64-posix)
+command -v i686-w64-mingw32-g++-posix >/dev/null || need+=(g++-mingw-w64-i686-posix)
+[ -x /usr/lib/wine/wine64 ] || need+=(wine64)
+[ -f /usr/src/googletest/CMakeLists.txt ] || need+=(googletest)
 if [ ${#need[@]} -gt 0 ]; then
   if [ "$(id -u)" -ne 0 ]; then SUDO=sudo; else SUDO=; fi
   $SUDO apt-get update -qq

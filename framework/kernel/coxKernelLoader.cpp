@@ -167,6 +167,7 @@ bool coxKernel_c::loadModule(const oxString_c& moduleName, std::uint32_t* status
 
     coxBase_c* object = nullptr;
     oxAccessList_c pairs;
+    bool abandoned = false;
     try {
         {
             const coxLoadingName_c loading(*this, moduleName);
@@ -200,10 +201,14 @@ bool coxKernel_c::loadModule(const oxString_c& moduleName, std::uint32_t* status
             }
         }
     } catch (const oxInsufficientMemory_c&) {
-        abandonLoad(*this, object, pairs, library, destruct);
-        *status = oxStatusModuleLoadFailed;
+        abandoned = true;
     } catch (...) {
         reportModule(169, moduleName);
+        abandoned = true;
+    }
+    // Taken back once the handler is done: the exception may be the module's own, and its
+    // code must stay loaded until the exception is gone (Windows unmaps a freed module at once).
+    if (abandoned) {
         abandonLoad(*this, object, pairs, library, destruct);
         *status = oxStatusModuleLoadFailed;
     }

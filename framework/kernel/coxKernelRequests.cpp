@@ -128,15 +128,20 @@ bool coxKernel_c::dispatch(coxRequest_e request, bool guarded, oxAttribValue_c& 
         unloadComponent(*component);
         *status = oxStatusNoComponent;
     };
+    // The unload waits until the handler is done: the exception may be the component module's
+    // own, and its code must stay loaded until the exception is gone.
+    bool componentFailed = false;
     try {
         serve(*component, request, guarded, value, rowKey, a, b, status);
     } catch (const oxFatal_c&) {
-        failed();
+        componentFailed = true;
     } catch (...) {
         if (request == coxRequest_e::getNext)
             throw; // get next answers only for oxFatal_c
-        failed();
+        componentFailed = true;
     }
+    if (componentFailed)
+        failed();
     return *status == oxStatusSuccess;
 }
 

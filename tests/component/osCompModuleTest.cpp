@@ -21,6 +21,7 @@ struct osCompModule {
 };
 
 TEST(osCompModuleFile, ExportsOnlyTheTwoEntryPointsAndUnloadsWithoutLeaks) {
+#ifndef _WIN32 // Windows: the osCompExportTable test reads the PE export table
     const std::string nm = "nm -D --defined-only '" + module + "' | awk '$2 ~ /^[TtWwi]$/ {print $3}'";
     FILE* pipe = popen(nm.c_str(), "r");
     ASSERT_NE(pipe, nullptr);
@@ -29,6 +30,7 @@ TEST(osCompModuleFile, ExportsOnlyTheTwoEntryPointsAndUnloadsWithoutLeaks) {
         exported += buffer;
     EXPECT_EQ(pclose(pipe), 0);
     EXPECT_EQ(exported, "coxBaseConstruct\ncoxBaseDestruct\n");
+#endif
     oxLiveAllocations live;
     {
         osCompModule loaded;

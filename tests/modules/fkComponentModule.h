@@ -16,7 +16,7 @@
 #include <cstdint>
 #include <string>
 
-#define FK_EXPORT extern "C" __attribute__((visibility("default")))
+#define FK_EXPORT extern "C" OX_EXPORT
 
 // The version block of a component module: the tag in its own top-level block.
 #define FK_COMPONENT_VERSION_BLOCK(description)                                                \

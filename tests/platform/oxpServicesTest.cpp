@@ -49,12 +49,17 @@ TEST(Clock, TheSeamFixesTheClockAndTheRealOneAgreesWithTheCLibrary) {
     const oxp::LocalTime t = oxp::localTime();
     EXPECT_EQ(std::vector<int>({t.year, t.month, t.day, t.dayOfWeek, t.milliseconds < 1000}),
               std::vector<int>({local.tm_year + 1900, local.tm_mon + 1, local.tm_mday, local.tm_wday, 1}));
+#ifndef _WIN32 // the C library of Windows keeps no offset in its broken-down time
     EXPECT_EQ(oxp::timeZoneBias(), -static_cast<std::int32_t>(local.tm_gmtoff / 60));
+#endif
 }
 
 // Without a presenter the default one is back: it writes "title: text" to standard error, and a
 // missing title reads "Error", as MessageBoxA shows it.
 TEST(MessageBox, TheDefaultPresenterWritesToStandardError) {
+#ifdef _WIN32
+    GTEST_SKIP() << "Linux only: on Windows the default presenter is the real MessageBoxA";
+#endif
     oxBoxRecorder recorder;
     const oxp::MessageBoxPresenter recording = oxp::setMessageBoxPresenter(nullptr);
     testing::internal::CaptureStderr();

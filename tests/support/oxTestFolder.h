@@ -5,6 +5,7 @@
 #include <cstdlib>
 #include <filesystem>
 #include <fstream>
+#include <random>
 #include <string>
 
 inline std::string oxReadFile(const std::filesystem::path& file) {
@@ -14,8 +15,7 @@ inline std::string oxReadFile(const std::filesystem::path& file) {
 
 struct oxTestFolder {
     const std::filesystem::path saved = std::filesystem::current_path();
-    const std::filesystem::path path =
-        mkdtemp((std::filesystem::temp_directory_path() / "ox-XXXXXX").string().data());
+    const std::filesystem::path path = makeUnique();
     ~oxTestFolder() {
         std::error_code ignored;
         std::filesystem::current_path(saved, ignored);
@@ -27,6 +27,16 @@ struct oxTestFolder {
         std::filesystem::create_directories((path / name).parent_path());
         std::ofstream(path / name, std::ios::binary) << bytes;
         return file(name);
+    }
+    // A new folder "ox-" and a random suffix under the temporary folder.
+    static std::filesystem::path makeUnique() {
+        static std::random_device seed;
+        for (;;) {
+            auto candidate = std::filesystem::temp_directory_path() /
+                             ("ox-" + std::to_string(std::uniform_int_distribution<unsigned>()(seed)));
+            if (std::filesystem::create_directory(candidate))
+                return candidate;
+        }
     }
     // A file of the build's bin folder (a fixture module) copied in under a new name.
     std::string copyBuilt(const std::string& built, const std::string& name) const {

@@ -30,7 +30,11 @@ class coxBaseTest : public ::testing::Test {
         kernel.setLoadingModuleName(oxString_c("osComp.dll"));
         relist();
     }
-    ~coxBaseTest() override { std::filesystem::remove_all(folder); }
+    ~coxBaseTest() override {
+        std::error_code ignored; // the kernel made the folder current: leave it first (Windows)
+        std::filesystem::current_path(std::filesystem::temp_directory_path(), ignored);
+        std::filesystem::remove_all(folder, ignored);
+    }
     // The provider's groups back to the four below, listed into the kernel as its start-up
     // does; the listing is not kept, and leaks are counted from here.
     void relist() {

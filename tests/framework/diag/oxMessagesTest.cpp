@@ -11,7 +11,7 @@
 #include <filesystem>
 #include <functional>
 #include <gtest/gtest.h>
-#include <unistd.h>
+#include <chrono>
 #include <vector>
 
 namespace fs = std::filesystem;
@@ -164,7 +164,7 @@ class Messages : public testing::Test {
     void SetUp() override {
         fs::create_directories(root / "program");
         fs::create_directories(root / "work/child");
-        oxp::seam::setProgramDirectory((root / "program").c_str());
+        oxp::seam::setProgramDirectory((root / "program").string().c_str());
         for (const char* module : {"oxLng.dll", "oxOemLng.dll"})
             fs::copy_file(fs::path(OX_BIN_DIR) / module, root / "work" / module);
         fs::current_path(root / "work");
@@ -185,7 +185,8 @@ class Messages : public testing::Test {
         return texts;
     }
 
-    fs::path root = fs::temp_directory_path() / ("oxdiag-" + std::to_string(getpid()));
+    fs::path root = fs::temp_directory_path() /
+                    ("oxdiag-" + std::to_string(std::chrono::steady_clock::now().time_since_epoch().count()));
     fs::path saved = fs::current_path();
     oxBoxRecorder boxes;
 };

@@ -38,7 +38,7 @@ class coxKernelTest : public ::testing::Test {
         const auto stamp = std::chrono::steady_clock::now().time_since_epoch().count();
         dir /= "coxk-" + std::to_string(stamp) + "-" + std::to_string(serial++);
         std::filesystem::create_directories(dir);
-        oxp::seam::setProgramDirectory(dir.c_str());
+        oxp::seam::setProgramDirectory(dir.string().c_str());
         sp.groups = {
             {coxIdGroup, "DMTF|ComponentID|001"},      {coxTimerGroup, "FK|Timer|001"},
             {coxTimerEventGroup, "FK|TimerEvent|001"}, {coxTableGroup, "FK|Table|001"},
@@ -70,7 +70,7 @@ class coxKernelTest : public ::testing::Test {
     }
     // A start-up on the directory, the status on entry as given.
     coxKernel_c& make() {
-        kernel = std::make_unique<coxKernel_c>(dir.c_str(), &sp, &(status = 0));
+        kernel = std::make_unique<coxKernel_c>(dir.string().c_str(), &sp, &(status = 0));
         return *kernel;
     }
     // A kernel on a MIF directory with osComp and the given modules, the calls forgotten.

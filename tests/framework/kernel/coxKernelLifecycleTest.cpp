@@ -86,7 +86,7 @@ TEST_F(coxKernelLifecycleTest, TeardownStopsDeletesWithdrawsAndUnloadsEveryModul
 // Without component objects start and stop answer 0x8001 and a poll withdraws (and deletes a
 // MIF-installed component); the directory can be taken from the current one.
 TEST_F(coxKernelLifecycleTest, KernelWithoutObjectsAnswers8001AndTakesItsDirectoryOrThrows) {
-    EXPECT_THROW(coxKernel_c((dir / "missing").c_str(), &sp, &status), oxInvalidDirectory_c);
+    EXPECT_THROW(coxKernel_c((dir / "missing").string().c_str(), &sp, &status), oxInvalidDirectory_c);
     writeMif();
     make();
     sp.calls.clear();
@@ -103,6 +103,10 @@ TEST_F(coxKernelLifecycleTest, KernelWithoutObjectsAnswers8001AndTakesItsDirecto
         const oxFailAllocation noMemory(1);
         EXPECT_THROW(kernel->useCurrentDirectory(&status), oxInsufficientMemory_c);
     }
+#ifdef _WIN32
+    std::filesystem::current_path(saved);
+    GTEST_SKIP() << "the rest is Linux only: Windows cannot remove the current folder";
+#endif
     std::filesystem::remove_all(dir); // gone, and the kernel's directory with it
     EXPECT_THROW(kernel->useCurrentDirectory(&status), oxInvalidDirectory_c);
     EXPECT_THROW(kernel->loadAllModules(), oxInvalidDirectory_c);
@@ -116,7 +120,7 @@ TEST_F(coxKernelLifecycleTest, KernelWithoutObjectsAnswers8001AndTakesItsDirecto
 TEST_F(coxKernelLifecycleTest, KernelListAddsFindsAndRemovesByNameInOrder) {
     std::vector<std::unique_ptr<coxKernel_c>> k; // IDs and names as the provider would give
     for (const auto& [id, name] : {std::pair{1u, "A"}, {2u, "B"}, {2u, "C"}, {3u, "A"}}) {
-        k.push_back(std::make_unique<coxKernel_c>(dir.c_str(), &sp, &status));
+        k.push_back(std::make_unique<coxKernel_c>(dir.string().c_str(), &sp, &status));
         k.back()->ownDescription().id = id;
         k.back()->ownDescription().name.assign(name);
     }

@@ -2,6 +2,7 @@
 // unload with the boxes they show, the loading-name announcement, the scan, allocation failures
 // and the re-announce path.
 #include "coxKernelFixture.h"
+#include <cstring>
 
 namespace {
 
@@ -21,14 +22,16 @@ class coxKernelLoaderTest : public coxKernelTest {
     // A reference of the test's own to the directory's copy: once the test drops it, whether
     // the kernel gave its references back shows.
     oxp::ModuleHandle hold(const std::string& name) {
-        return oxp::loadModule((dir / name).c_str());
+        return oxp::loadModule((dir / name).string().c_str());
     }
 };
 
 TEST_F(coxKernelLoaderTest, ModulesLoadOnceAndUnloadWholly) {
-    copy("fkNoTag.dll"); // the tag only in its string table
-    for (const char* name : {"absent.dll", "fkNoTag.dll"})
+    copy("fkNoTag.dll"); // the tag only in its string table; its entry would show a box
+    write("text.dll", "not a module\n");
+    for (const char* name : {"absent.dll", "fkNoTag.dll", "text.dll"})
         EXPECT_EQ(load(name), std::pair(false, oxStatusNotComponentModule)) << name;
+    EXPECT_EQ(boxes.count(), 0u); // neither file's code ran
     for (const char* name : {"timer.dll", "files.dll", "refuses.dll"})
         copy("fkRoles.dll", name);
     EXPECT_TRUE(load("timer.dll").first);
@@ -61,8 +64,15 @@ TEST_F(coxKernelLoaderTest, ModulesLoadOnceAndUnloadWholly) {
 TEST_F(coxKernelLoaderTest, FailedLoadsAreReportedAndLeaveNothingBehind) {
     std::ifstream in(std::filesystem::path(OX_BIN_DIR) / "fkRoles.dll", std::ios::binary);
     std::string foreign{std::istreambuf_iterator<char>(in), std::istreambuf_iterator<char>()};
+#ifdef _WIN32
+    std::uint32_t peHeader = 0;
+    std::memcpy(&peHeader, &foreign[0x3C], sizeof peHeader);
+    foreign[peHeader + 4] = 0x4C; // COFF machine i386: another CPU than the x86-64 image's
+    foreign[peHeader + 5] = 0x01;
+#else
     foreign[18] = static_cast<char>(foreign[18] == 0x28 ? 0xB7 : 0x28); // e_machine: another CPU
     foreign[19] = 0;
+#endif
     write("alien.dll", foreign); // its version block reads, but it cannot be loaded
     copy("fkNoDestruct.dll");    // no coxBaseDestruct: freed before anything is built
     copy("fkRoles.dll", "files.dll");
@@ -117,7 +127,7 @@ TEST_F(coxKernelLoaderTest, AllocationFailuresDuringALoadLeaveNothingBehind) {
 TEST_F(coxKernelLoaderTest, ScanLoadsTheDirectorysDllsInNameOrderUntilALoadThrows) {
     oxp::seam::setProgramDirectory(OX_BIN_DIR);
     const oxp::ModuleHandle built =
-        oxp::loadModule((std::filesystem::path(OX_BIN_DIR) / "osComp.dll").c_str());
+        oxp::loadModule((std::filesystem::path(OX_BIN_DIR) / "osComp.dll").string().c_str());
     copy("osComp.dll");
     copy("fkRoles.dll", "BTimer.DLL");
     copy("fkRoles.dll", "aTimer.Dll");

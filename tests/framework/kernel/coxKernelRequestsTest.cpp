@@ -88,6 +88,10 @@ TEST_F(coxKernelRequestsTest, EachHandlerRoutesChecksAndUnloadsFailingComponents
             }
         }
     EXPECT_EQ(call(get.handler[0], 6, coxIdGroup, coxRowKey(1)), 0x9005u); // osComp has no rows
+    oxAttribValue_c verify(6); // osComp's Verify through the kernel: kind 6, the number 7
+    oxKey_c noRow;
+    EXPECT_EQ(call(get.handler[0], verify, coxIdGroup, noRow), 0u);
+    EXPECT_EQ(std::tuple(verify.value.kind, verify.value.number6), std::tuple(6u, 7u));
     kernel->loadModule(oxString_c("thrower.dll"), &status);
     EXPECT_THROW(call(getNext.handler[0], 2, coxThrowerGroup, coxRowKey(1)), std::runtime_error);
     EXPECT_EQ(loaded(), (coxNames{"osComp.dll", "table.dll", "thrower.dll"}));

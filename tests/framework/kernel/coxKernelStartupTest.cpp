@@ -74,8 +74,8 @@ TEST_F(coxKernelStartupTest, RefusedInstallationIsReportedAndAStatusEndsTheStart
         boxes.clear();
         status = 0;
         kernel = c.slot == coxSlotInstallFromMIFName
-                     ? std::make_unique<coxKernel_c>("given.mif", dir.c_str(), &sp, &status)
-                     : std::make_unique<coxKernel_c>(dir.c_str(), &sp, &status);
+                     ? std::make_unique<coxKernel_c>("given.mif", dir.string().c_str(), &sp, &status)
+                     : std::make_unique<coxKernel_c>(dir.string().c_str(), &sp, &status);
         EXPECT_EQ(std::pair(status, sp.slots()), std::pair(c.refusal, c.slots));
         EXPECT_THAT(boxes.boxes(), ElementsAre(coxBox(coxKern, c.line, c.piece)));
         kernel.reset();

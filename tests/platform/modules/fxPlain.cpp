@@ -1,8 +1,10 @@
 // A module without version block or strings; its counter shows whether it was unloaded.
+#include "platform/oxpModule.h"
+
 namespace {
 int calls = 0;
 }
 
-extern "C" __attribute__((visibility("default"))) int fxCount() {
+extern "C" OX_EXPORT int fxCount() {
     return ++calls;
 }

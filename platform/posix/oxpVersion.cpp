@@ -1,4 +1,5 @@
-// Version blocks: the module file's .oxversion section, rebuilt into a queryable buffer.
+// Version blocks: the module file's .oxversion section (or a PE file's RT_VERSION resource),
+// rebuilt into a queryable buffer.
 //
 // Buffer layout (all of it inside the caller's buffer, so pointers answered stay valid as long
 // as the buffer): a header of five 32-bit words (magic "OXVI", total size, offset of the
@@ -8,6 +9,7 @@
 #include "platform/oxpPath.h"
 #include "platform/oxpResource.h"
 #include "platform/oxpResourceSection.h"
+#include "platform/oxpVersionInfo.h"
 #include <cstring>
 #include <string>
 
@@ -68,14 +70,30 @@ bool parseFixed(const std::string& text, oxp::FixedFileInfo& fixed) {
     return true;
 }
 
+// A Windows module file's RT_VERSION resource, so the same tools read both kinds of file.
+bool readPeBlock(const std::string& file, ParsedBlock& block) {
+    std::string bytes;
+    oxp::versioninfo::Values values;
+    if (!oxp::versioninfo::readPeVersionResource(file, bytes) ||
+        !oxp::versioninfo::parse(bytes, block.hasFixed, block.fixed, values))
+        return false;
+    for (const auto& [path, value] : values) {
+        block.values.append(path).push_back('\0');
+        block.values.append(value).push_back('\0');
+    }
+    block.values.push_back('\0');
+    return true;
+}
+
 // False when the file has no block or the block is malformed.
 bool readBlock(const char* file, ParsedBlock& block) {
     if (!file || !*file)
         return false;
+    const std::string host = oxp::resolveHostPath(oxp::hostPath(file));
     oxp::resource::Entries entries;
-    if (!oxp::resource::readEntries(oxp::resolveHostPath(oxp::hostPath(file)),
-                                    oxp::resource::versionSection, OX_VERSION_MAGIC, entries))
-        return false;
+    if (!oxp::resource::readEntries(host, oxp::resource::versionSection, OX_VERSION_MAGIC,
+                                    entries))
+        return readPeBlock(host, block);
     for (const auto& [path, value] : entries) {
         if (path == "\\") {
             if (block.hasFixed || !parseFixed(value, block.fixed))

@@ -1,0 +1,171 @@
+// Module loading over LoadLibraryA, GetProcAddress and FreeLibrary, with the host program's
+// directory and the current directory searched first and HMODULEs named by 32-bit handles.
+#include "platform/oxpModule.h"
+#include "platform/oxpMemory.h"
+#include "platform/oxpModuleEntry.h"
+#include "platform/oxpModuleTable.h"
+#include "platform/oxpPath.h"
+#include <mutex>
+#include <string>
+#include <windows.h>
+
+namespace {
+
+std::mutex programDirectoryLock;
+std::string& programDirectoryOverride() {
+    static std::string* dir = new std::string; // never destroyed, as the module table
+    return *dir;
+}
+
+std::string fileNameOf(HMODULE module) {
+    char path[MAX_PATH + 1];
+    DWORD n = GetModuleFileNameA(module, path, sizeof path);
+    return n == 0 || n >= sizeof path ? std::string() : std::string(path, n);
+}
+
+std::string programDirectory() {
+    {
+        std::lock_guard<std::mutex> hold(programDirectoryLock);
+        if (!programDirectoryOverride().empty())
+            return programDirectoryOverride();
+    }
+    std::string exe = fileNameOf(nullptr);
+    std::size_t last = exe.find_last_of("\\/");
+    return last == std::string::npos ? std::string() : exe.substr(0, last);
+}
+
+bool isPlainFile(const std::string& path) {
+    DWORD attributes = GetFileAttributesA(path.c_str());
+    return attributes != INVALID_FILE_ATTRIBUTES && !(attributes & FILE_ATTRIBUTE_DIRECTORY);
+}
+
+std::string absolutePath(const std::string& path) {
+    char full[MAX_PATH + 1];
+    DWORD n = GetFullPathNameA(path.c_str(), sizeof full, full, nullptr);
+    return n == 0 || n >= sizeof full ? std::string() : std::string(full, n);
+}
+
+// LoadLibraryA's default extension, applied here so the searched folders see the same name.
+std::string withDefaultExtension(std::string name) {
+    std::string base = oxp::baseName(name);
+    if (!base.empty() && base.back() == '.')
+        name.pop_back();
+    else if (base.find('.') == std::string::npos)
+        name += ".dll";
+    return name;
+}
+
+// The full path of a plain file, its name spelt as on disk; empty when there is none.
+std::string existingFile(const std::string& path) {
+    WIN32_FIND_DATAA found{};
+    if (!isPlainFile(path))
+        return {};
+    HANDLE search = FindFirstFileA(path.c_str(), &found);
+    if (search == INVALID_HANDLE_VALUE)
+        return {};
+    FindClose(search);
+    std::string full = absolutePath(path);
+    std::size_t last = full.find_last_of("\\/");
+    return last == std::string::npos ? full : full.substr(0, last + 1) + found.cFileName;
+}
+
+std::string fileIn(const std::string& folder, const std::string& name) {
+    return folder.empty() ? std::string() : existingFile(folder + "\\" + name);
+}
+
+// What to hand to LoadLibraryA: a full path, or the bare name for the system's search.
+std::string locate(const char* requested) {
+    std::string name = withDefaultExtension(requested);
+    if (oxp::hasSeparator(requested))
+        return existingFile(name);
+    std::string found = oxp::ModuleTable::instance().pathOfName(name);
+    if (found.empty())
+        found = fileIn(programDirectory(), name);
+    if (found.empty())
+        found = fileIn(".", name);
+    // The system's own search gets the name as given ("x." must keep its dot there).
+    return found.empty() ? std::string(requested) : found;
+}
+
+} // namespace
+
+namespace oxp {
+
+ModuleHandle loadModule(const char* name) noexcept {
+    if (!name || !*name)
+        return 0;
+    try {
+        std::string file = locate(name);
+        if (file.empty())
+            return 0;
+        // No error boxes for a file that is no module: the caller answers with a status.
+        UINT previousMode = SetErrorMode(SEM_FAILCRITICALERRORS | SEM_NOOPENFILEERRORBOX);
+        HMODULE library = LoadLibraryA(file.c_str());
+        DWORD error = GetLastError();
+        SetErrorMode(previousMode);
+        if (!library) {
+            if (error == ERROR_NOT_ENOUGH_MEMORY || error == ERROR_OUTOFMEMORY)
+                noteMemoryShortage();
+            return 0;
+        }
+        ModuleTable& table = ModuleTable::instance();
+        if (ModuleHandle known = table.addReference(library))
+            return known;
+        return table.insert(library, fileNameOf(library), {});
+    } catch (...) {
+        return 0;
+    }
+}
+
+void* findSymbol(ModuleHandle module, const char* symbol) noexcept {
+    if (!symbol)
+        return nullptr;
+    return ModuleTable::instance().withLibrary(module, [symbol](void* library) -> void* {
+        return library ? reinterpret_cast<void*>(
+                             GetProcAddress(static_cast<HMODULE>(library), symbol))
+                       : nullptr;
+    });
+}
+
+bool freeModule(ModuleHandle module) noexcept {
+    void* library = nullptr;
+    if (!ModuleTable::instance().dropReference(module, library))
+        return false;
+    // Not under the lock: the module's detach may free modules.
+    FreeLibrary(static_cast<HMODULE>(library));
+    return true;
+}
+
+bool runModuleEntry(void* instance, ModuleEvent event, ModuleEntry entry) noexcept {
+    try {
+        ModuleTable& table = ModuleTable::instance();
+        ModuleHandle self = table.reserve(instance, fileNameOf(static_cast<HMODULE>(instance)));
+        bool answer = entry(self, event);
+        if (event == ModuleEvent::processDetach || !answer)
+            table.forgetUnreferenced(instance);
+        return answer;
+    } catch (...) {
+        return false;
+    }
+}
+
+std::string moduleFileName(ModuleHandle module) { return ModuleTable::instance().path(module); }
+
+// Windows refuses the switch for a module with static thread-local storage (every mingw-w64
+// module has some): it then keeps its thread notifications, which its entry ignores, so only an
+// unknown module is a failure.
+bool disableThreadLibraryCalls(ModuleHandle module) noexcept {
+    void* library = ModuleTable::instance().library(module);
+    if (library)
+        DisableThreadLibraryCalls(static_cast<HMODULE>(library));
+    return library != nullptr;
+}
+
+namespace seam {
+void setProgramDirectory(const char* dir) {
+    std::lock_guard<std::mutex> hold(programDirectoryLock);
+    programDirectoryOverride() = dir ? dir : "";
+}
+} // namespace seam
+
+} // namespace oxp
