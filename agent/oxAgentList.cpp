@@ -1,5 +1,5 @@
-// oxagent list: the installed components and their groups. It only reads the database, so it
-// may run while another process holds directories.
+// oxagent list: the installed components and their groups. It opens the database read-only and
+// takes no write lock, so it works while another process writes and on a file it may not change.
 #include "agent/oxAgentCommands.h"
 #include "agent/oxAgentDatabasePath.h"
 #include "agent/oxAgentHost.h"
@@ -14,7 +14,8 @@ namespace oxagent {
 int runList(const ListOptions& options) {
     std::unique_ptr<oxSpDatabase_c> db;
     try {
-        db = std::make_unique<oxSpDatabase_c>(resolveDatabasePath(options.database));
+        db = std::make_unique<oxSpDatabase_c>(resolveDatabasePath(options.database),
+                                              oxSpDatabase_c::Access::readOnly);
     } catch (const oxSpError_c& e) {
         throw oxAgentError_c(e.what());
     }

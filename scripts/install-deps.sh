@@ -9,6 +9,7 @@ command -v g++ >/dev/null || need+=(g++)
 [ -f /usr/include/sqlite3.h ] || need+=(libsqlite3-dev)
 [ -f /usr/include/CLI/CLI.hpp ] || need+=(libcli11-dev)
 [ -f /usr/include/nlohmann/json.hpp ] || need+=(nlohmann-json3-dev)
+[ -f /usr/include/benchmark/benchmark.h ] || need+=(libbenchmark-dev)
 command -v gcovr >/dev/null || need+=(gcovr)
 # The Windows build: mingw-w64 (posix thread model), Wine to run its tests, GoogleTest's sources.
 command -v x86_64-w64-mingw32-g++-posix >/dev/null || need+=(g++-mingw-w64-x86-64-posix)

@@ -4,6 +4,7 @@
 #include <cctype>
 #include <charconv>
 #include <set>
+#include <string_view>
 
 namespace {
 
@@ -13,7 +14,14 @@ std::string lower(std::string s) {
     return s;
 }
 
-bool sameWord(const std::string& a, const char* b) { return lower(a) == lower(b); }
+bool sameWord(const std::string& a, const char* b) {
+    std::size_t i = 0;
+    for (; i < a.size() && b[i]; ++i)
+        if (std::tolower(static_cast<unsigned char>(a[i])) !=
+            std::tolower(static_cast<unsigned char>(b[i])))
+            return false;
+    return i == a.size() && !b[i];
+}
 
 const oxMifEnumItem* enumByName(const std::vector<oxMifEnumItem>& items,
                                 const std::string& name) {
@@ -27,13 +35,13 @@ const oxMifEnumItem* enumByName(const std::vector<oxMifEnumItem>& items,
 
 // ---- token helpers --------------------------------------------------------------------------
 
+// Names in a message may hold control characters (escapes): they are shown as \xNN.
 void oxMifGrammar_c::fail(const oxMifToken& at, const std::string& expected) {
-    throw oxMifError_c(tokens_.fileName(), at.line,
-                       "expected " + expected + ", found " + oxMifTokenizer_c::describe(at));
+    failAtLine(at.line, "expected " + expected + ", found " + oxMifTokenizer_c::describe(at));
 }
 
 void oxMifGrammar_c::failAtLine(std::uint32_t line, const std::string& problem) {
-    throw oxMifError_c(tokens_.fileName(), line, problem);
+    throw oxMifError_c(tokens_.fileName(), line, oxMifPrintable(problem));
 }
 
 bool oxMifGrammar_c::atWord(const char* word) {
@@ -61,29 +69,45 @@ std::string oxMifGrammar_c::expectString(const char* what) {
     return t.text;
 }
 
-std::int64_t oxMifGrammar_c::number(const oxMifToken& t, const char* what) {
+oxMifGrammar_c::Number oxMifGrammar_c::numberOf(const oxMifToken& t, const char* what) {
     if (t.kind != oxMifToken_e::number)
         fail(t, what);
-    std::string digits = t.text;
-    int base = 10;
+    Number n;
+    std::string_view digits = t.text;
+    if (digits[0] == '-' || digits[0] == '+') { // the tokenizer signs decimal numbers only
+        n.negative = digits[0] == '-';
+        digits.remove_prefix(1);
+    }
+    int base = 10; // 0x hexadecimal, 0 octal
     if (digits.size() > 2 && (digits[1] == 'x' || digits[1] == 'X')) {
-        digits.erase(0, 2);
+        digits.remove_prefix(2);
         base = 16;
+    } else if (digits.size() > 1 && digits[0] == '0') {
+        digits.remove_prefix(1);
+        base = 8;
+        if (digits.find_first_of("89") != std::string_view::npos)
+            failAtLine(t.line, "expected an octal number (digits 0 to 7), found " + t.text);
     }
-    if (!digits.empty() && digits[0] == '+')
-        digits.erase(0, 1);
-    std::int64_t v = 0;
-    const auto [end, ec] = std::from_chars(digits.data(), digits.data() + digits.size(), v, base);
-    if (ec != std::errc() || end != digits.data() + digits.size()) {
-        // Numbers above the signed 64-bit range still fit an unsigned 64-bit counter.
-        std::uint64_t u = 0;
-        const auto [uend, uec] =
-            std::from_chars(digits.data(), digits.data() + digits.size(), u, base);
-        if (uec != std::errc() || uend != digits.data() + digits.size())
-            failAtLine(t.line, std::string("number out of range: ") + t.text);
-        v = static_cast<std::int64_t>(u);
-    }
-    return v;
+    const auto [end, ec] = std::from_chars(digits.data(), digits.data() + digits.size(),
+                                           n.magnitude, base);
+    if (ec != std::errc() || end != digits.data() + digits.size())
+        failAtLine(t.line, std::string("number out of range: ") + t.text);
+    return n;
+}
+
+std::int64_t oxMifGrammar_c::number(const oxMifToken& t, const char* what) {
+    const Number n = numberOf(t, what);
+    return n.negative ? static_cast<std::int64_t>(0 - n.magnitude)
+                      : static_cast<std::int64_t>(n.magnitude);
+}
+
+std::string oxMifGrammar_c::numberInRange(const oxMifToken& t, oxMifType_e type,
+                                          const std::string& what) {
+    const Number n = numberOf(t, ("a number for " + what).c_str());
+    if (!oxMifInRange(type, n.negative, n.magnitude))
+        failAtLine(t.line, "value " + t.text + " of " + what + " out of the range of " +
+                               oxMifTypeName(type) + " (" + oxMifRangeText(type) + ")");
+    return (n.negative && n.magnitude != 0 ? "-" : "") + std::to_string(n.magnitude);
 }
 
 std::uint32_t oxMifGrammar_c::expectId(const char* what) {
@@ -123,6 +147,7 @@ void oxMifGrammar_c::optionalLanguage(std::string& language) {
 
 oxMifComponent oxMifGrammar_c::component() {
     oxMifComponent c;
+    c.language = "en|US|iso8859-1"; // what a MIF without a Language statement is written in
     optionalLanguage(c.language);
     expectWord("Start", " to open the component");
     expectWord("Component", " after 'Start'");
@@ -151,6 +176,8 @@ oxMifComponent oxMifGrammar_c::component() {
                 g.line = t.line;
                 group(g);
                 finishGroup(g);
+                if (g.id == 0 && g.keys.empty())
+                    failAtLine(g.line, "expected an ID or a Key for group '" + g.name + "'");
                 c.groups.push_back(std::move(g));
                 templateUsed.push_back(false);
             } else if (what.kind == oxMifToken_e::word && sameWord(what.text, "Enum")) {
@@ -224,6 +251,7 @@ oxMifGroup oxMifGrammar_c::definitionFile() {
 // ---- groups and attributes ------------------------------------------------------------------
 
 void oxMifGrammar_c::group(oxMifGroup& g) {
+    std::unordered_set<std::uint32_t> ids;
     for (;;) {
         const oxMifToken t = tokens_.peek();
         if (t.kind == oxMifToken_e::end)
@@ -257,7 +285,7 @@ void oxMifGrammar_c::group(oxMifGroup& g) {
             }
         } else if (sameWord(t.text, "Start")) {
             expectWord("Attribute", " after 'Start' in a group");
-            attribute(g, t.line);
+            attribute(g, t.line, ids);
         } else {
             fail(t, "a group keyword (Name, Class, ID, Description, Key, Start, End)");
         }
@@ -270,6 +298,8 @@ void oxMifGrammar_c::finishGroup(const oxMifGroup& g) {
         failAtLine(g.line, "expected a Name for the group");
     if (g.groupClass.empty())
         failAtLine(g.line, "expected a Class for group '" + g.name + "'");
+    if (g.attributes.empty())
+        failAtLine(g.line, "expected at least one attribute in group '" + g.name + "'");
     for (std::uint32_t k : g.keys)
         if (std::none_of(g.attributes.begin(), g.attributes.end(),
                          [k](const oxMifAttribute& a) { return a.id == k; }))
@@ -284,7 +314,8 @@ void oxMifGrammar_c::checkUniqueGroupIds(const std::vector<oxMifGroup>& groups) 
             failAtLine(g.line, "duplicate group ID " + std::to_string(g.id));
 }
 
-void oxMifGrammar_c::attribute(oxMifGroup& g, std::uint32_t line) {
+void oxMifGrammar_c::attribute(oxMifGroup& g, std::uint32_t line,
+                               std::unordered_set<std::uint32_t>& ids) {
     oxMifAttribute a;
     a.line = line;
     bool typed = false;
@@ -347,10 +378,9 @@ void oxMifGrammar_c::attribute(oxMifGroup& g, std::uint32_t line) {
         failAtLine(a.line, "expected an ID for attribute '" + a.name + "'");
     if (!typed)
         failAtLine(a.line, "expected a Type for attribute '" + a.name + "'");
-    for (const auto& other : g.attributes)
-        if (other.id == a.id)
-            failAtLine(a.line, "duplicate attribute ID " + std::to_string(a.id) +
-                                   " in group '" + g.name + "'");
+    if (!ids.insert(a.id).second)
+        failAtLine(a.line, "duplicate attribute ID " + std::to_string(a.id) + " in group '" +
+                               g.name + "'");
     // The value is checked once the type is known, wherever the Value line stood.
     if (valued)
         a.value = valueText(a, valueToken);
@@ -414,6 +444,7 @@ void oxMifGrammar_c::type(oxMifAttribute& a) {
 void oxMifGrammar_c::enumBody(std::vector<oxMifEnumItem>& items, std::string* name,
                               oxMifType_e* type) {
     std::set<std::int64_t> values;
+    std::vector<oxMifToken> numbers; // checked against the type once the block is read
     for (;;) {
         const oxMifToken t = tokens_.peek();
         if (t.kind == oxMifToken_e::end)
@@ -425,6 +456,7 @@ void oxMifGrammar_c::enumBody(std::vector<oxMifEnumItem>& items, std::string* na
             oxMifEnumItem item;
             item.value = number(t, "an enumeration value");
             item.name = expectString("enumeration text");
+            numbers.push_back(t);
             if (!values.insert(item.value).second)
                 failAtLine(t.line, "duplicate enumeration value " + t.text);
             items.push_back(std::move(item));
@@ -447,6 +479,8 @@ void oxMifGrammar_c::enumBody(std::vector<oxMifEnumItem>& items, std::string* na
         }
     }
     expectEnd("Enum");
+    for (const oxMifToken& t : numbers)
+        numberInRange(t, *type, "an enumeration");
 }
 
 std::string oxMifGrammar_c::valueText(const oxMifAttribute& a, const oxMifToken& t) {
@@ -456,20 +490,16 @@ std::string oxMifGrammar_c::valueText(const oxMifAttribute& a, const oxMifToken&
             fail(t, "one of the enumeration's texts for attribute '" + a.name + "'");
         return std::to_string(item->value);
     }
-    if (oxMifIsNumeric(a.type)) {
-        const std::int64_t v = number(t, ("a number for attribute '" + a.name + "'").c_str());
-        const bool wide = a.type == oxMifType_e::counter64 || a.type == oxMifType_e::integer64;
-        if (!wide && (v < -2147483648ll || v > 0xFFFFFFFFll))
-            failAtLine(t.line, "value out of the 32-bit range: " + t.text);
-        if (a.type == oxMifType_e::counter64) // unsigned: above the signed range too
-            return std::to_string(static_cast<std::uint64_t>(v));
-        return std::to_string(v);
-    }
+    if (oxMifIsNumeric(a.type))
+        return numberInRange(t, a.type, "attribute '" + a.name + "'");
     if (t.kind != oxMifToken_e::string)
         fail(t, "a quoted text for attribute '" + a.name + "'");
-    if (a.maxLength && t.text.size() > a.maxLength)
+    if (a.maxLength && oxMifLength(t.text) > a.maxLength)
         failAtLine(t.line, "value longer than the " + std::to_string(a.maxLength) +
                                " characters of attribute '" + a.name + "'");
+    if (a.type == oxMifType_e::date && !oxMifIsDate(t.text))
+        failAtLine(t.line, "expected a date yyyymmddHHMMSS.uuuuuu+ooo for attribute '" + a.name +
+                               "', found \"" + oxMifPrintable(t.text) + "\"");
     return t.text;
 }
 
@@ -494,8 +524,12 @@ void oxMifGrammar_c::table(std::vector<oxMifGroup>& groups, std::vector<bool>& t
                 if (cell.kind == oxMifToken_e::comma || cell.kind == oxMifToken_e::closeBrace) {
                     row.push_back(oxMifToken{oxMifToken_e::end, "", cell.line});
                 } else {
-                    if (cell.kind != oxMifToken_e::string && cell.kind != oxMifToken_e::number)
-                        fail(cell, "a row value (a quoted text or a number), ',' or '}'");
+                    const bool unknown = cell.kind == oxMifToken_e::word &&
+                                         (sameWord(cell.text, "Unknown") ||
+                                          sameWord(cell.text, "Unsupported"));
+                    if (cell.kind != oxMifToken_e::string && cell.kind != oxMifToken_e::number &&
+                        !unknown)
+                        fail(cell, "a row value (a quoted text, a number, Unknown), ',' or '}'");
                     row.push_back(cell);
                     cell = tokens_.next();
                     if (cell.kind != oxMifToken_e::comma && cell.kind != oxMifToken_e::closeBrace)
@@ -539,20 +573,32 @@ void oxMifGrammar_c::table(std::vector<oxMifGroup>& groups, std::vector<bool>& t
         failAtLine(line, "table ID " + std::to_string(id) + " differs from group ID " +
                              std::to_string(target->id));
     }
+    // A row lists its values by ascending attribute ID; an omitted one is the template's value.
+    const std::vector<oxMifAttribute>& attributes = target->attributes;
+    std::vector<std::size_t> byId(attributes.size());
+    for (std::size_t i = 0; i < byId.size(); ++i)
+        byId[i] = i;
+    std::sort(byId.begin(), byId.end(),
+              [&](std::size_t a, std::size_t b) { return attributes[a].id < attributes[b].id; });
     for (const auto& row : rows) {
-        if (row.size() > target->attributes.size())
-            failAtLine(row.back().line, "expected at most " +
-                                            std::to_string(target->attributes.size()) +
+        if (row.size() > attributes.size())
+            failAtLine(row.back().line, "expected at most " + std::to_string(attributes.size()) +
                                             " values in a row of '" + target->name + "'");
-        oxMifRow cells(target->attributes.size());
+        oxMifRow cells(attributes.size());
+        for (std::size_t i = 0; i < attributes.size(); ++i)
+            cells[i] = attributes[i].value;
         for (std::size_t i = 0; i < row.size(); ++i)
-            if (row[i].kind != oxMifToken_e::end)
-                cells[i] = valueText(target->attributes[i], row[i]);
+            if (row[i].kind == oxMifToken_e::word) // Unknown or Unsupported: no value
+                cells[byId[i]].reset();
+            else if (row[i].kind != oxMifToken_e::end)
+                cells[byId[i]] = valueText(attributes[byId[i]], row[i]);
         target->rows.push_back(std::move(cells));
     }
 }
 
 void oxMifGrammar_c::skipPath() {
+    // Name = "text", then one line per operating system (DOS, MacOS, OS2, UNIX, Win16, Win32,
+    // Win9x, WinNT, ...): a quoted file name or the keyword direct-interface.
     for (;;) {
         const oxMifToken t = tokens_.peek();
         if (t.kind == oxMifToken_e::end)
@@ -562,7 +608,15 @@ void oxMifGrammar_c::skipPath() {
         tokens_.next();
         if (t.kind != oxMifToken_e::word)
             fail(t, "a path keyword and '= \"text\"'");
-        expectString("path text");
+        if (sameWord(t.text, "Name")) {
+            expectString("path name");
+            continue;
+        }
+        expectEquals();
+        const oxMifToken v = tokens_.next();
+        if (v.kind != oxMifToken_e::string &&
+            (v.kind != oxMifToken_e::word || !sameWord(v.text, "direct-interface")))
+            fail(v, "a quoted path text or direct-interface");
     }
     expectEnd("Path");
 }

@@ -5,6 +5,7 @@
 #include "sp/oxMifTokenizer.h"
 #include <map>
 #include <string>
+#include <unordered_set>
 #include <vector>
 
 class oxMifGrammar_c {
@@ -16,6 +17,11 @@ class oxMifGrammar_c {
     oxMifGroup definitionFile();
 
   private:
+    // A number token's sign and magnitude: every number of both 64-bit ranges fits.
+    struct Number {
+        bool negative = false;
+        std::uint64_t magnitude = 0;
+    };
     struct NamedEnum {
         oxMifType_e type = oxMifType_e::integer;
         std::vector<oxMifEnumItem> items;
@@ -23,7 +29,8 @@ class oxMifGrammar_c {
 
     void optionalLanguage(std::string& language);
     void group(oxMifGroup& g);
-    void attribute(oxMifGroup& g, std::uint32_t line);
+    // ids: the group's attribute IDs so far, so a duplicate is found without a scan.
+    void attribute(oxMifGroup& g, std::uint32_t line, std::unordered_set<std::uint32_t>& ids);
     void type(oxMifAttribute& a);
     void enumBody(std::vector<oxMifEnumItem>& items, std::string* name, oxMifType_e* type);
     void value(oxMifAttribute& a);
@@ -44,7 +51,11 @@ class oxMifGrammar_c {
     std::uint32_t expectId(const char* what);
     // '=' and one of the words (ignoring case); returns it as written in the list.
     std::string oneOf(const std::vector<const char*>& words, const char* expected);
+    Number numberOf(const oxMifToken& t, const char* what);
+    // The number as a signed 64-bit one; above that range its bits (callers check the range).
     std::int64_t number(const oxMifToken& t, const char* what);
+    // The decimal text of a number token in the numeric type's range; else a MIF error.
+    std::string numberInRange(const oxMifToken& t, oxMifType_e type, const std::string& what);
     void expectEnd(const char* block);
     [[noreturn]] void fail(const oxMifToken& at, const std::string& expected);
     [[noreturn]] void failAtLine(std::uint32_t line, const std::string& problem);

@@ -25,6 +25,15 @@ std::uint32_t oxMifValueKind(oxMifType_e type) noexcept;
 // The type's MIF keyword ("Counter", "String", ...).
 const char* oxMifTypeName(oxMifType_e type) noexcept;
 bool oxMifIsNumeric(oxMifType_e type) noexcept;
+// Whether a number, given as sign and magnitude, lies in the numeric type's range: Counter and
+// Gauge 0 to 2^32-1, Integer -2^31 to 2^31-1, Counter64 0 to 2^64-1, Integer64 -2^63 to 2^63-1.
+// False for the other types.
+bool oxMifInRange(oxMifType_e type, bool negative, std::uint64_t magnitude) noexcept;
+// That range as text ("-2147483648 to 2147483647"); "" for the other types.
+const char* oxMifRangeText(oxMifType_e type) noexcept;
+// Whether the text is a DMI date yyyymmddHHMMSS.uuuuuu+ooo (sign + or -): each field digits in
+// its range, or asterisks throughout for a field not known.
+bool oxMifIsDate(const std::string& text) noexcept;
 
 struct oxMifEnumItem {
     std::string name;

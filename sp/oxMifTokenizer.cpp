@@ -4,6 +4,8 @@
 
 namespace {
 
+constexpr char dosEndOfFile = '\x1A'; // Ctrl-Z: DOS editors end a text file with it
+
 void appendUtf8(std::string& out, std::uint32_t c) {
     if (c < 0x80) {
         out += static_cast<char>(c);
@@ -54,23 +56,11 @@ std::string decodeUtf16(const std::string& bytes, std::size_t start, bool bigEnd
         }
         if (c == 0)
             throw oxMifError_c(file, linesIn(out), "unexpected NUL character");
+        if (c == dosEndOfFile)
+            break;
         appendUtf8(out, c);
     }
     return out;
-}
-
-bool validUtf8(const std::string& s) {
-    for (std::size_t i = 0; i < s.size();) {
-        const auto c = static_cast<unsigned char>(s[i]);
-        std::size_t extra = c < 0x80 ? 0 : (c >> 5) == 6 ? 1 : (c >> 4) == 14 ? 2 : (c >> 3) == 30 ? 3 : 9;
-        if (extra == 9 || i + extra >= s.size())
-            return false;
-        for (std::size_t k = 1; k <= extra; ++k)
-            if ((static_cast<unsigned char>(s[i + k]) >> 6) != 2)
-                return false;
-        i += extra + 1;
-    }
-    return true;
 }
 
 bool isWordChar(char c) {
@@ -80,31 +70,56 @@ bool isWordChar(char c) {
 
 } // namespace
 
-std::string oxMifDecode(const std::string& bytes, const std::string& file) {
+std::string oxMifDecode(const std::string& bytes, const std::string& file, bool& unicode) {
     const auto b0 = bytes.size() > 0 ? static_cast<unsigned char>(bytes[0]) : 0;
     const auto b1 = bytes.size() > 1 ? static_cast<unsigned char>(bytes[1]) : 0;
+    unicode = true;
     if (b0 == 0xFF && b1 == 0xFE)
         return decodeUtf16(bytes, 2, false, file);
     if (b0 == 0xFE && b1 == 0xFF)
         return decodeUtf16(bytes, 2, true, file);
     if (bytes.size() > 1 && b0 != 0 && b1 == 0)
         return decodeUtf16(bytes, 0, false, file);
-    std::string text = bytes;
-    if (text.size() >= 3 && text.compare(0, 3, "\xEF\xBB\xBF") == 0)
-        text.erase(0, 3);
+    unicode = false; // every other file is ISO 8859-1, whatever its bytes look like
+    const std::string text = bytes.substr(0, bytes.find(dosEndOfFile));
     const std::size_t nul = text.find('\0');
     if (nul != std::string::npos)
         throw oxMifError_c(file, linesIn(text.substr(0, nul)), "unexpected NUL character");
-    if (validUtf8(text))
-        return text;
     std::string out;
     for (char c : text)
         appendUtf8(out, static_cast<unsigned char>(c));
     return out;
 }
 
+std::size_t oxMifLength(const std::string& utf8) noexcept {
+    std::size_t n = 0;
+    for (char c : utf8) {
+        const auto b = static_cast<unsigned char>(c);
+        n += (b >> 6) != 2;    // a character starts at every byte but a continuation byte
+        n += (b >> 3) == 0x1E; // one beyond U+FFFF takes two UCS-2 units
+    }
+    return n;
+}
+
+std::string oxMifPrintable(const std::string& text) {
+    static const char hex[] = "0123456789ABCDEF";
+    std::string out;
+    for (std::size_t i = 0; i < text.size(); ++i) {
+        auto b = static_cast<unsigned char>(text[i]);
+        const bool c1 = b == 0xC2 && i + 1 < text.size() && // U+0080 to U+009F
+                        static_cast<unsigned char>(text[i + 1]) < 0xA0;
+        if (c1)
+            b = static_cast<unsigned char>(text[++i]);
+        if (b < 0x20 || b == 0x7F || c1)
+            out.append("\\x").append(1, hex[b >> 4]).append(1, hex[b & 15]);
+        else
+            out += static_cast<char>(b);
+    }
+    return out;
+}
+
 oxMifTokenizer_c::oxMifTokenizer_c(const std::string& bytes, const std::string& fileName)
-    : text_(oxMifDecode(bytes, fileName)), fileName_(fileName) {}
+    : text_(oxMifDecode(bytes, fileName, unicode_)), fileName_(fileName) {}
 
 const oxMifToken& oxMifTokenizer_c::peek() {
     if (!haveAhead_) {
@@ -123,23 +138,14 @@ oxMifToken oxMifTokenizer_c::next() {
 std::string oxMifTokenizer_c::describe(const oxMifToken& token) {
     switch (token.kind) {
     case oxMifToken_e::end: return "end of file";
-    case oxMifToken_e::string: return "\"" + token.text + "\"";
-    default: return "'" + token.text + "'";
+    case oxMifToken_e::string: return "\"" + oxMifPrintable(token.text) + "\"";
+    default: return "'" + oxMifPrintable(token.text) + "'";
     }
 }
 
 oxMifToken oxMifTokenizer_c::scan() {
     const std::size_t n = text_.size();
-    for (;;) { // white space and comments
-        while (pos_ < n && std::isspace(static_cast<unsigned char>(text_[pos_])))
-            line_ += text_[pos_++] == '\n';
-        if (pos_ + 1 < n && text_[pos_] == '/' && text_[pos_ + 1] == '/') {
-            while (pos_ < n && text_[pos_] != '\n')
-                ++pos_;
-            continue;
-        }
-        break;
-    }
+    skipSpace();
     oxMifToken t;
     t.line = line_;
     if (pos_ >= n) {
@@ -166,19 +172,30 @@ oxMifToken oxMifTokenizer_c::scan() {
     }
     if (c == '"') {
         t.kind = oxMifToken_e::string;
-        ++pos_;
-        for (;;) {
-            if (pos_ >= n)
-                throw oxMifError_c(fileName_, t.line, "unterminated string");
-            char d = text_[pos_++];
-            if (d == '"') {
-                lastLine_ = line_;
-                return t;
+        for (;;) { // one literal, then the next one if only white space lies between
+            ++pos_;
+            for (;;) {
+                if (pos_ >= n)
+                    throw oxMifError_c(fileName_, t.line, "unterminated string");
+                const char d = text_[pos_++];
+                if (d == '"')
+                    break;
+                if (d == '\\') {
+                    escape(t.text, line_);
+                    continue;
+                }
+                line_ += d == '\n';
+                t.text += d;
             }
-            if (d == '\\' && pos_ < n && (text_[pos_] == '"' || text_[pos_] == '\\'))
-                d = text_[pos_++];
-            line_ += d == '\n';
-            t.text += d;
+            lastLine_ = line_;
+            const std::size_t after = pos_;
+            const std::uint32_t afterLine = line_;
+            skipSpace();
+            if (pos_ < n && text_[pos_] == '"')
+                continue;
+            pos_ = after;
+            line_ = afterLine;
+            return t;
         }
     }
     const bool sign = (c == '-' || c == '+') && pos_ + 1 < n &&
@@ -186,7 +203,7 @@ oxMifToken oxMifTokenizer_c::scan() {
     if (sign || std::isdigit(static_cast<unsigned char>(c))) {
         t.kind = oxMifToken_e::number;
         std::size_t end = pos_ + (sign ? 1 : 0);
-        const bool hex = !sign && c == '0' && end + 1 < n &&
+        const bool hex = text_[end] == '0' && end + 1 < n &&
                          (text_[end + 1] == 'x' || text_[end + 1] == 'X');
         if (hex)
             end += 2;
@@ -195,7 +212,7 @@ oxMifToken oxMifTokenizer_c::scan() {
             ++end;
         t.text = text_.substr(pos_, end - pos_);
         pos_ = end;
-        if (hex && t.text.size() == 2)
+        if (hex && !std::isxdigit(static_cast<unsigned char>(t.text.back())))
             throw oxMifError_c(fileName_, t.line, "expected hexadecimal digits after '0x'");
         return t;
     }
@@ -208,5 +225,63 @@ oxMifToken oxMifTokenizer_c::scan() {
         pos_ = end;
         return t;
     }
-    throw oxMifError_c(fileName_, t.line, "unexpected character '" + std::string(1, c) + "'");
+    std::size_t end = pos_ + 1; // the whole character, not its first UTF-8 byte
+    while (end < n && (static_cast<unsigned char>(text_[end]) >> 6) == 2)
+        ++end;
+    throw oxMifError_c(fileName_, t.line, "unexpected character '" +
+                                              oxMifPrintable(text_.substr(pos_, end - pos_)) + "'");
+}
+
+void oxMifTokenizer_c::skipSpace() {
+    const std::size_t n = text_.size();
+    for (;;) { // white space and comments
+        while (pos_ < n && std::isspace(static_cast<unsigned char>(text_[pos_])))
+            line_ += text_[pos_++] == '\n';
+        if (pos_ + 1 < n && text_[pos_] == '/' && text_[pos_ + 1] == '/') {
+            while (pos_ < n && text_[pos_] != '\n')
+                ++pos_;
+            continue;
+        }
+        return;
+    }
+}
+
+void oxMifTokenizer_c::escape(std::string& out, std::uint32_t line) {
+    // \xh.. and \o..: up to 2 hexadecimal or 3 octal digits in an ISO 8859-1 file, 4 or 6 in
+    // a Unicode one, for one character of the file's set.
+    static const char simple[] = "a\ab\bf\fn\nr\rt\tv\v\\\\\"\"";
+    const std::size_t n = text_.size();
+    const char c = pos_ < n ? text_[pos_] : '\0';
+    for (const char* s = simple; *s; s += 2)
+        if (c == *s) {
+            ++pos_;
+            out += s[1];
+            return;
+        }
+    const bool hex = c == 'x' || c == 'X';
+    if (!hex && (c < '0' || c > '7'))
+        throw oxMifError_c(fileName_, line, "unknown escape '\\" +
+                                                oxMifPrintable(std::string(1, c)) + "' in a string");
+    pos_ += hex;
+    const std::size_t most = hex ? (unicode_ ? 4 : 2) : (unicode_ ? 6 : 3);
+    std::uint32_t value = 0;
+    std::size_t digits = 0;
+    for (; digits < most && pos_ < n; ++digits, ++pos_) {
+        const char d = text_[pos_];
+        if (hex && std::isxdigit(static_cast<unsigned char>(d)))
+            value = value * 16 + static_cast<std::uint32_t>(std::isdigit(static_cast<unsigned char>(d))
+                                                                ? d - '0' : (d | 0x20) - 'a' + 10);
+        else if (!hex && d >= '0' && d <= '7')
+            value = value * 8 + static_cast<std::uint32_t>(d - '0');
+        else
+            break;
+    }
+    if (digits == 0)
+        throw oxMifError_c(fileName_, line, "expected hexadecimal digits after '\\x'");
+    if (value == 0)
+        throw oxMifError_c(fileName_, line, "a string cannot hold the NUL character");
+    if (value > (unicode_ ? 0xFFFFu : 0xFFu) || (value >= 0xD800 && value < 0xE000))
+        throw oxMifError_c(fileName_, line, "escape of " + std::to_string(value) +
+                                                ", not a character of the file's character set");
+    appendUtf8(out, value);
 }

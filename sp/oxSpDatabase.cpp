@@ -1,6 +1,7 @@
 #include "sp/oxSpDatabase.h"
 #include "sp/oxSpStatus.h"
 #include "sp/oxSqliteStatement.h"
+#include <filesystem>
 #include <sqlite3.h>
 #include <sstream>
 
@@ -10,7 +11,7 @@ constexpr const char* schema = R"sql(
 CREATE TABLE component(
   id INTEGER PRIMARY KEY AUTOINCREMENT,
   name TEXT NOT NULL, description TEXT NOT NULL, language TEXT NOT NULL,
-  source TEXT NOT NULL);
+  source TEXT NOT NULL, owner_pid INTEGER, owner_start INTEGER);
 CREATE TABLE grp(
   component INTEGER NOT NULL REFERENCES component(id) ON DELETE CASCADE,
   id INTEGER NOT NULL, class TEXT NOT NULL, name TEXT NOT NULL, description TEXT NOT NULL,
@@ -47,6 +48,25 @@ CREATE TABLE event_value(
   PRIMARY KEY(event, position));
 )sql";
 
+// Version 1 had no owners; its components read as of an unknown owner.
+constexpr int firstVersion = 1;
+constexpr const char* addOwners = "ALTER TABLE component ADD COLUMN owner_pid INTEGER; "
+                                  "ALTER TABLE component ADD COLUMN owner_start INTEGER";
+
+// A file SQLite cannot open at all; the text names the path.
+class openFailure_c : public oxSpError_c {
+  public:
+    using oxSpError_c::oxSpError_c;
+};
+
+// The path as the path of a "file:" URI.
+std::string uriPath(const std::string& path) {
+    std::string uri;
+    for (char c : path)
+        uri += c == '%' ? "%25" : c == '?' ? "%3f" : c == '#' ? "%23" : std::string(1, c);
+    return uri;
+}
+
 std::string joinIds(const std::vector<std::uint32_t>& ids) {
     std::string s;
     for (std::uint32_t id : ids)
@@ -67,28 +87,21 @@ std::vector<std::uint32_t> splitIds(const std::string& s) {
 std::uint32_t u32(std::int64_t v) { return static_cast<std::uint32_t>(v); }
 
 oxSpComponentInfo componentFrom(const oxSqliteStatement_c& s) {
-    return {u32(s.integer(0)), s.text(1), s.text(2), s.text(3), s.text(4)};
+    return {u32(s.integer(0)), s.text(1), s.text(2), s.text(3), s.text(4),
+            oxSpProcess{s.integer(5), s.integer(6)}};
 }
 
 } // namespace
 
-oxSpDatabase_c::oxSpDatabase_c(const std::string& path) {
-    const int rc = sqlite3_open_v2(path.c_str(), &db_,
-                                   SQLITE_OPEN_READWRITE | SQLITE_OPEN_CREATE |
-                                       SQLITE_OPEN_FULLMUTEX,
-                                   nullptr);
-    if (rc != SQLITE_OK) {
-        const std::string why = db_ ? sqlite3_errmsg(db_) : sqlite3_errstr(rc);
-        sqlite3_close(db_);
-        db_ = nullptr;
-        throw oxSpError_c(oxSpStatusDatabase, "cannot open the database " + path + ": " + why);
-    }
+oxSpDatabase_c::oxSpDatabase_c(const std::string& path, Access access)
+    : owner_(oxSpProcess::current()) {
     try {
-        sqlite3_busy_timeout(db_, 5000);
-        oxSqliteExec(db_, "PRAGMA foreign_keys = ON");
-        oxSqliteStatement_c wal(db_, "PRAGMA journal_mode = WAL");
-        wal.run();
-        createOrCheckSchema(path);
+        if (access == Access::readOnly)
+            prepareForReading(path);
+        else
+            prepareForWriting(path);
+    } catch (const openFailure_c&) {
+        throw; // its text names the path already
     } catch (const oxSpError_c& e) {
         sqlite3_close(db_);
         db_ = nullptr;
@@ -98,37 +111,101 @@ oxSpDatabase_c::oxSpDatabase_c(const std::string& path) {
     }
 }
 
-oxSpDatabase_c::~oxSpDatabase_c() { sqlite3_close(db_); }
+oxSpDatabase_c::~oxSpDatabase_c() {
+    dataVersion_.reset(); // statements go before their connection
+    sqlite3_close(db_);
+}
 
-void oxSpDatabase_c::createOrCheckSchema(const std::string& path) {
-    oxSqliteTransaction_c t(db_);
+void oxSpDatabase_c::open(const std::string& path, int flags) {
+    sqlite3_close(db_);
+    db_ = nullptr;
+    const int rc = sqlite3_open_v2(path.c_str(), &db_, flags | SQLITE_OPEN_FULLMUTEX, nullptr);
+    if (rc != SQLITE_OK) {
+        const std::string why = db_ ? sqlite3_errmsg(db_) : sqlite3_errstr(rc);
+        sqlite3_close(db_);
+        db_ = nullptr;
+        throw openFailure_c(oxSpStatusDatabase, "cannot open the database " + path + ": " + why);
+    }
+    sqlite3_busy_timeout(db_, 5000);
+    oxSqliteExec(db_, "PRAGMA foreign_keys = ON");
+}
+
+int oxSpDatabase_c::foundVersion(const std::string& path) {
     oxSqliteStatement_c version(db_, "PRAGMA user_version");
     version.step();
     const std::int64_t v = version.integer(0);
-    if (v == schemaVersion)
-        return;
-    if (v != 0)
+    if (v == 0) {
+        oxSqliteStatement_c tables(db_, "SELECT count(*) FROM sqlite_master");
+        tables.step();
+        if (tables.integer(0) != 0)
+            throw oxSpError_c(oxSpStatusSchemaVersion,
+                              "the database " + path + " holds tables of another program");
+        return 0;
+    }
+    if (v < firstVersion || v > schemaVersion)
         throw oxSpError_c(oxSpStatusSchemaVersion,
                           "the database " + path + " has schema version " + std::to_string(v) +
-                              "; this program knows version " + std::to_string(schemaVersion));
-    oxSqliteStatement_c tables(db_, "SELECT count(*) FROM sqlite_master");
-    tables.step();
-    if (tables.integer(0) != 0)
-        throw oxSpError_c(oxSpStatusSchemaVersion,
-                          "the database " + path + " holds tables of another program");
+                              "; this program knows versions " + std::to_string(firstVersion) +
+                              " to " + std::to_string(schemaVersion));
+    return static_cast<int>(v);
+}
+
+// Every change waits until the file is known to be ours: a refused file stays as it was.
+void oxSpDatabase_c::prepareForWriting(const std::string& path) {
+    open(path, SQLITE_OPEN_READWRITE | SQLITE_OPEN_CREATE);
+    if (foundVersion(path) != schemaVersion) {
+        oxSqliteTransaction_c t(db_);
+        const int found = foundVersion(path); // another process may have prepared it meanwhile
+        if (found == 0)
+            oxSqliteExec(db_, schema);
+        else if (found == 1)
+            oxSqliteExec(db_, addOwners);
+        oxSqliteExec(db_, ("PRAGMA user_version = " + std::to_string(schemaVersion)).c_str());
+        t.commit();
+    }
+    oxSqliteStatement_c wal(db_, "PRAGMA journal_mode = WAL");
+    wal.run();
+}
+
+// Reading never writes, and a missing or empty file reads as nothing installed. A first look
+// through an immutable connection (no locks, no -wal or -shm files) refuses a file of another
+// program or version before a read-only connection could leave its -wal and -shm beside it;
+// other failures of that look (a file being written that moment) wait for the real reading.
+void oxSpDatabase_c::prepareForReading(const std::string& path) {
+    std::error_code error;
+    if (path != ":memory:" && std::filesystem::exists(path, error)) {
+        try {
+            open("file:" + uriPath(path) + "?immutable=1", SQLITE_OPEN_READONLY | SQLITE_OPEN_URI);
+            foundVersion(path);
+        } catch (const oxSpError_c& e) {
+            if (e.status() != oxSpStatusDatabase)
+                throw;
+        }
+        open(path, SQLITE_OPEN_READONLY);
+        version_ = foundVersion(path);
+        if (version_ != 0)
+            return;
+    }
+    // Nothing was ever installed there: read an empty schema of our own instead.
+    open(":memory:", SQLITE_OPEN_READWRITE);
     oxSqliteExec(db_, schema);
-    oxSqliteExec(db_, ("PRAGMA user_version = " + std::to_string(schemaVersion)).c_str());
-    t.commit();
+    version_ = schemaVersion;
+}
+
+std::string oxSpDatabase_c::selectComponents(const char* rest) const {
+    return std::string("SELECT id, name, description, source, language, ") +
+           (version_ >= 2 ? "owner_pid, owner_start" : "NULL, NULL") + " FROM component " + rest;
 }
 
 std::uint32_t oxSpDatabase_c::installComponent(const oxMifComponent& component,
                                                const std::string& source) {
     std::lock_guard<std::mutex> hold(lock_);
     oxSqliteTransaction_c t(db_);
-    oxSqliteStatement_c insert(
-        db_, "INSERT INTO component(name, description, language, source) VALUES(?,?,?,?)");
+    oxSqliteStatement_c insert(db_, "INSERT INTO component(name, description, language, source, "
+                                    "owner_pid, owner_start) VALUES(?,?,?,?,?,?)");
     insert.bind(1, component.name).bind(2, component.description);
-    insert.bind(3, component.language).bind(4, source).run();
+    insert.bind(3, component.language).bind(4, source);
+    insert.bind(5, owner_.pid).bind(6, owner_.start).run();
     const std::int64_t id = sqlite3_last_insert_rowid(db_);
     if (id > 0xFFFFFFFFll)
         throw oxSpError_c(oxSpStatusDatabase, "database: no component IDs left");
@@ -216,8 +293,7 @@ bool oxSpDatabase_c::deleteGroup(std::uint32_t componentId, std::uint32_t groupI
 
 std::vector<oxSpComponentInfo> oxSpDatabase_c::components() const {
     std::lock_guard<std::mutex> hold(lock_);
-    oxSqliteStatement_c s(db_, "SELECT id, name, description, source, language FROM component "
-                               "ORDER BY id");
+    oxSqliteStatement_c s(db_, selectComponents("ORDER BY id").c_str());
     std::vector<oxSpComponentInfo> all;
     while (s.step())
         all.push_back(componentFrom(s));
@@ -226,8 +302,7 @@ std::vector<oxSpComponentInfo> oxSpDatabase_c::components() const {
 
 std::optional<oxSpComponentInfo> oxSpDatabase_c::component(std::uint32_t componentId) const {
     std::lock_guard<std::mutex> hold(lock_);
-    oxSqliteStatement_c s(db_, "SELECT id, name, description, source, language FROM component "
-                               "WHERE id = ?");
+    oxSqliteStatement_c s(db_, selectComponents("WHERE id = ?").c_str());
     s.bind(1, componentId);
     if (!s.step())
         return std::nullopt;
@@ -236,8 +311,7 @@ std::optional<oxSpComponentInfo> oxSpDatabase_c::component(std::uint32_t compone
 
 std::optional<oxSpComponentInfo> oxSpDatabase_c::componentNamed(const std::string& name) const {
     std::lock_guard<std::mutex> hold(lock_);
-    oxSqliteStatement_c s(db_, "SELECT id, name, description, source, language FROM component "
-                               "WHERE name = ? ORDER BY id DESC LIMIT 1");
+    oxSqliteStatement_c s(db_, selectComponents("WHERE name = ? ORDER BY id DESC LIMIT 1").c_str());
     s.bind(1, name);
     if (!s.step())
         return std::nullopt;
@@ -281,6 +355,11 @@ std::optional<oxSpGroupInfo> oxSpDatabase_c::group(std::uint32_t componentId,
 std::vector<oxMifAttribute> oxSpDatabase_c::attributes(std::uint32_t componentId,
                                                        std::uint32_t groupId) const {
     std::lock_guard<std::mutex> hold(lock_);
+    return selectAttributes(componentId, groupId);
+}
+
+std::vector<oxMifAttribute> oxSpDatabase_c::selectAttributes(std::uint32_t componentId,
+                                                             std::uint32_t groupId) const {
     oxSqliteStatement_c s(db_, "SELECT id, name, description, type, max_length, access, "
                                "storage, value FROM attribute WHERE component = ? AND grp = ? "
                                "ORDER BY position");
@@ -310,6 +389,11 @@ std::vector<oxMifAttribute> oxSpDatabase_c::attributes(std::uint32_t componentId
 std::vector<oxMifRow> oxSpDatabase_c::rows(std::uint32_t componentId,
                                            std::uint32_t groupId) const {
     std::lock_guard<std::mutex> hold(lock_);
+    return selectRows(componentId, groupId);
+}
+
+std::vector<oxMifRow> oxSpDatabase_c::selectRows(std::uint32_t componentId,
+                                                 std::uint32_t groupId) const {
     oxSqliteStatement_c s(db_, "SELECT r.row, a.position, r.value FROM row_value r JOIN "
                                "attribute a ON a.component = r.component AND a.grp = r.grp "
                                "AND a.id = r.attribute WHERE r.component = ? AND r.grp = ? "
@@ -329,6 +413,32 @@ std::vector<oxMifRow> oxSpDatabase_c::rows(std::uint32_t componentId,
             all[row][column] = s.optionalText(2);
     }
     return all;
+}
+
+std::pair<std::int64_t, std::int64_t> oxSpDatabase_c::changeMark() const {
+    if (!dataVersion_)
+        dataVersion_ = std::make_unique<oxSqliteStatement_c>(db_, "PRAGMA data_version");
+    dataVersion_->step();
+    const std::int64_t others = dataVersion_->integer(0);
+    dataVersion_->reset();
+    return {others, sqlite3_total_changes64(db_)};
+}
+
+std::shared_ptr<const oxSpGroupSnapshot_c>
+oxSpDatabase_c::groupSnapshot(std::uint32_t componentId, std::uint32_t groupId) const {
+    std::lock_guard<std::mutex> hold(lock_);
+    const auto mark = changeMark();
+    if (cached_.snapshot && cached_.componentId == componentId && cached_.groupId == groupId &&
+        cached_.mark == mark)
+        return cached_.snapshot;
+    auto found = selectGroups(componentId, groupId);
+    if (found.empty())
+        return nullptr;
+    auto snapshot = std::make_shared<const oxSpGroupSnapshot_c>(
+        std::move(found.front()), selectAttributes(componentId, groupId),
+        selectRows(componentId, groupId));
+    cached_ = {componentId, groupId, mark, snapshot};
+    return snapshot;
 }
 
 void oxSpDatabase_c::recordEvent(oxSpEvent& event) {

@@ -1,6 +1,7 @@
 // What the provider's database hands back to hosts: installed components, their groups,
 // originated events. Attributes come back as oxMifAttribute, table rows as oxMifRow.
 #pragma once
+#include "sp/oxSpProcess.h"
 #include <cstdint>
 #include <string>
 #include <vector>
@@ -11,6 +12,7 @@ struct oxSpComponentInfo {
     std::string description;
     std::string source; // the MIF file's name, without folder
     std::string language;
+    oxSpProcess owner; // the process that installed it; unknown for older databases
 };
 
 struct oxSpGroupInfo {

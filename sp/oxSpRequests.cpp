@@ -3,7 +3,6 @@
 #include "framework/kernel/coxKernel.h"
 #include "sp/oxSpStatus.h"
 #include "sp/oxSpValueText.h"
-#include <algorithm>
 
 namespace {
 
@@ -55,45 +54,29 @@ oxSpAnswer oxSpRequests_c::request(const std::vector<coxKernel_c*>& kernels,
 
 oxSpAnswer oxSpRequests_c::staticValue(std::uint32_t componentId, std::uint32_t groupId,
                                        std::uint32_t attributeId, const oxKey_c& key) const {
-    if (!database_.component(componentId))
+    // A group goes with its component, so the component is looked up only when it is missing.
+    const auto group = database_.groupSnapshot(componentId, groupId);
+    if (!group && !database_.component(componentId))
         return failure(oxSpStatusNoComponent,
                        "no installed component has the ID " + std::to_string(componentId));
-    const auto group = database_.group(componentId, groupId);
     if (!group)
         return failure(oxSpStatusNoGroup, "the component has no group " + std::to_string(groupId));
-    const auto attributes = database_.attributes(componentId, groupId);
-    const auto at = std::find_if(attributes.begin(), attributes.end(),
-                                 [&](const oxMifAttribute& a) { return a.id == attributeId; });
-    if (at == attributes.end())
+    const auto at = group->position(attributeId);
+    if (!at)
         return failure(oxSpStatusNoAttribute, "group " + std::to_string(groupId) +
                                                   " has no attribute " +
                                                   std::to_string(attributeId));
-    std::optional<std::string> text = at->value;
-    const auto rows = database_.rows(componentId, groupId);
-    if (rows.empty() && key.count() != 0)
+    const oxMifAttribute& attribute = group->attributes()[*at];
+    std::optional<std::string> text = attribute.value;
+    if (group->rows().empty() && key.count() != 0)
         return failure(oxStatusInvalidRowKey, "group " + std::to_string(groupId) +
                                                   " has no rows to pick with a key");
-    if (!rows.empty()) {
-        const oxMifRow* picked = key.count() == 0 ? &rows.front() : nullptr;
-        for (std::size_t r = 0; !picked && r < rows.size(); ++r) {
-            bool fits = key.count() == group->keys.size();
-            for (std::uint32_t k : group->keys) {
-                if (!fits || !key.contains(k)) {
-                    fits = false;
-                    break;
-                }
-                const auto column = std::find_if(attributes.begin(), attributes.end(),
-                                                 [&](const oxMifAttribute& a) { return a.id == k; });
-                const auto& cell = rows[r][static_cast<std::size_t>(column - attributes.begin())];
-                fits = cell && *cell == oxSpTextOfValue(key.find(k)->value);
-            }
-            if (fits)
-                picked = &rows[r];
-        }
+    if (!group->rows().empty()) {
+        const oxMifRow* picked = group->row(key);
         if (!picked)
             return failure(oxStatusInvalidRowKey, "no row of group " + std::to_string(groupId) +
                                                       " has that key");
-        text = (*picked)[static_cast<std::size_t>(at - attributes.begin())];
+        text = (*picked)[*at];
     }
     if (!text)
         return failure(oxSpStatusNoValue, "attribute " + std::to_string(attributeId) +
@@ -101,7 +84,7 @@ oxSpAnswer oxSpRequests_c::staticValue(std::uint32_t componentId, std::uint32_t 
     oxSpAnswer a;
     a.value = oxAttribValue_c(attributeId);
     try {
-        a.value.value = oxSpValueFromText(at->type, *text);
+        a.value.value = oxSpValueFromText(attribute.type, *text);
     } catch (const oxSpError_c& e) {
         return failure(e.status(), e.what());
     }
@@ -113,28 +96,26 @@ oxKey_c oxSpRequests_c::makeKey(std::uint32_t componentId, std::uint32_t groupId
     oxKey_c key;
     if (texts.empty())
         return key;
-    const auto group = database_.group(componentId, groupId);
+    const auto group = database_.groupSnapshot(componentId, groupId);
     if (!group)
         throw oxSpError_c(oxSpStatusNoGroup,
                           "the component has no group " + std::to_string(groupId));
-    if (texts.size() != group->keys.size())
+    const std::vector<std::uint32_t>& keys = group->info().keys;
+    if (texts.size() != keys.size())
         throw oxSpError_c(oxSpStatusBadArgument,
                           "group " + std::to_string(groupId) + " takes " +
-                              std::to_string(group->keys.size()) + " key values, not " +
+                              std::to_string(keys.size()) + " key values, not " +
                               std::to_string(texts.size()));
-    const auto attributes = database_.attributes(componentId, groupId);
     for (std::size_t i = 0; i < texts.size(); ++i) {
-        const auto at = std::find_if(attributes.begin(), attributes.end(), [&](const auto& a) {
-            return a.id == group->keys[i];
-        });
-        oxAttribValue_c v(group->keys[i]);
-        if (at != attributes.end()) {
+        oxAttribValue_c v(keys[i]);
+        if (const auto at = group->position(keys[i])) {
+            const oxMifAttribute& attribute = group->attributes()[*at];
             // An enumerated key may be given by its text.
             std::string text = texts[i];
-            for (const auto& item : at->enumeration)
+            for (const auto& item : attribute.enumeration)
                 if (item.name == text)
                     text = std::to_string(item.value);
-            v.value = oxSpValueFromText(at->type, text);
+            v.value = oxSpValueFromText(attribute.type, text);
         }
         key.add(v);
     }

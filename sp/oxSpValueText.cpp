@@ -5,11 +5,12 @@
 
 namespace {
 
+// The number in N's range; what names that range in the error.
 template <class N> N parse(const std::string& text, const char* what) {
     N v{};
     const char* begin = text.data();
     const char* end = text.data() + text.size();
-    if (!text.empty() && text[0] == '+')
+    if (text.size() > 1 && text[0] == '+' && text[1] != '-')
         ++begin;
     const auto [p, ec] = std::from_chars(begin, end, v);
     if (ec != std::errc() || p != end || begin == end)
@@ -18,21 +19,22 @@ template <class N> N parse(const std::string& text, const char* what) {
     return v;
 }
 
-// 32-bit fields take signed integers in two's complement.
-std::uint32_t parse32(const std::string& text) {
-    if (!text.empty() && text[0] == '-') {
-        const auto v = parse<std::int64_t>(text, "a 32-bit number");
-        if (v < -2147483648ll)
-            throw oxSpError_c(oxSpStatusBadArgument, "number out of range: " + text);
-        return static_cast<std::uint32_t>(static_cast<std::int32_t>(v));
+// The octets of a text: one per character when every character is in ISO 8859-1 (as in a MIF's
+// octet strings), else the UTF-8 bytes as they stand.
+std::string octets(const std::string& utf8) {
+    std::string out;
+    for (std::size_t i = 0; i < utf8.size(); ++i) {
+        const auto c = static_cast<unsigned char>(utf8[i]);
+        if (c < 0x80) {
+            out += static_cast<char>(c);
+        } else if ((c == 0xC2 || c == 0xC3) && i + 1 < utf8.size() &&
+                   (static_cast<unsigned char>(utf8[i + 1]) >> 6) == 2) {
+            out += static_cast<char>(((c & 0x03) << 6) | (utf8[++i] & 0x3F));
+        } else {
+            return utf8;
+        }
     }
-    return parse<std::uint32_t>(text, "a 32-bit number");
-}
-
-std::uint64_t parse64(const std::string& text) {
-    if (!text.empty() && text[0] == '-')
-        return static_cast<std::uint64_t>(parse<std::int64_t>(text, "a 64-bit number"));
-    return parse<std::uint64_t>(text, "a 64-bit number");
+    return out;
 }
 
 } // namespace
@@ -41,25 +43,36 @@ oxValue_c oxSpValueFromText(oxMifType_e type, const std::string& text) {
     oxValue_c v;
     v.kind = oxMifValueKind(type);
     switch (type) {
-    case oxMifType_e::counter: v.number0 = parse32(text); break;
-    case oxMifType_e::counter64: v.number1 = parse64(text); break;
-    case oxMifType_e::gauge: v.number5 = parse32(text); break;
-    case oxMifType_e::integer: v.number6 = parse32(text); break;
-    case oxMifType_e::integer64: v.number7 = parse64(text); break;
-    case oxMifType_e::displayString: v.setString(oxString_c(text.c_str())); break;
-    case oxMifType_e::octetString:
-        v.octetString = oxOctetString_c(static_cast<std::uint32_t>(text.size()), text.data());
+    // Integer and Integer64 keep the bits of the signed number in their unsigned fields.
+    case oxMifType_e::counter:
+        v.number0 = parse<std::uint32_t>(text, "an unsigned 32-bit number");
         break;
+    case oxMifType_e::counter64:
+        v.number1 = parse<std::uint64_t>(text, "an unsigned 64-bit number");
+        break;
+    case oxMifType_e::gauge:
+        v.number5 = parse<std::uint32_t>(text, "an unsigned 32-bit number");
+        break;
+    case oxMifType_e::integer:
+        v.number6 = static_cast<std::uint32_t>(parse<std::int32_t>(text, "a signed 32-bit number"));
+        break;
+    case oxMifType_e::integer64:
+        v.number7 = static_cast<std::uint64_t>(parse<std::int64_t>(text, "a signed 64-bit number"));
+        break;
+    case oxMifType_e::displayString: v.setString(oxString_c(text.c_str())); break;
+    case oxMifType_e::octetString: {
+        const std::string bytes = octets(text);
+        v.octetString = oxOctetString_c(static_cast<std::uint32_t>(bytes.size()), bytes.data());
+        break;
+    }
     case oxMifType_e::date: {
-        // yyyymmddHHMMSS.uuuuuu+ooo: the date keeps milliseconds only.
+        // yyyymmddHHMMSS.uuuuuu+ooo, all 25 characters as they stand (microseconds included).
         if (text.size() != 25 || text[14] != '.' || (text[21] != '+' && text[21] != '-'))
             throw oxSpError_c(oxSpStatusBadArgument,
                               "expected a date yyyymmddHHMMSS.uuuuuu+ooo, found \"" + text + "\"");
         char* b = v.date.bytes();
         std::memset(b, 0, oxDate_c::size);
-        std::memcpy(b, text.data(), 15);
-        std::memcpy(b + 18, text.data() + 15, 3);
-        std::memcpy(b + 21, text.data() + 21, 4);
+        std::memcpy(b, text.data(), 25);
         break;
     }
     }
@@ -71,8 +84,8 @@ std::string oxSpTextOfValue(const oxValue_c& value) {
     case 0: return std::to_string(value.number0);
     case 1: return std::to_string(value.number1);
     case 5: return std::to_string(value.number5);
-    case 6: return std::to_string(value.number6);
-    case 7: return std::to_string(value.number7);
+    case 6: return std::to_string(static_cast<std::int32_t>(value.number6)); // Integer: signed
+    case 7: return std::to_string(static_cast<std::int64_t>(value.number7));
     case 8: return oxSpNarrow(value.string);
     case 9: {
         static const char hex[] = "0123456789abcdef";
@@ -85,9 +98,14 @@ std::string oxSpTextOfValue(const oxValue_c& value) {
         return s;
     }
     case 10: {
+        // The framework's own dates leave bytes 15-17 zero and hold milliseconds at 18-20.
         const char* b = value.date.bytes();
         std::string s(b, 15);
-        s.append(b + 18, 3).append("000").append(b + 21, 4);
+        if (b[15] == '\0')
+            s.append(b + 18, 3).append("000");
+        else
+            s.append(b + 15, 6);
+        s.append(b + 21, 4);
         for (char& c : s)
             if (c == '\0')
                 c = '0';

@@ -25,10 +25,9 @@ oxComponent_c componentRecord(const oxSpComponentInfo& c) {
                          oxString_c(c.source.c_str()));
 }
 
+// Built in one piece: adding the IDs one by one would copy the list at every step.
 oxGroup_c groupRecord(const oxSpGroupInfo& g) {
-    oxIdList_c ids;
-    for (std::uint32_t id : g.attributeIds)
-        ids.add(id);
+    const oxIdList_c ids(static_cast<std::uint32_t>(g.attributeIds.size()), g.attributeIds.data());
     return oxGroup_c(g.id, oxString_c(g.groupClass.c_str()), oxString_c(g.name.c_str()), ids,
                      oxString_c(g.description.c_str()), oxString_c(g.definitionFile.c_str()));
 }
@@ -105,9 +104,19 @@ bool oxSqliteServiceProvider_c::listComponents(oxComponentList_c& components, ox
                                                std::uint32_t* status) {
     return slot(status, [&] {
         const auto all = database_->components();
+        const oxSpProcess& self = database_->owner();
         components = oxComponentList_c();
-        for (const auto& c : all)
+        std::set<std::uint32_t> leftovers;
+        for (const auto& c : all) {
+            const bool mine = c.owner == self;
+            if (!mine && c.owner.isRunning())
+                continue; // another live process holds it
             components.add(componentRecord(c));
+            if (!mine)
+                leftovers.insert(c.id);
+        }
+        std::lock_guard<std::mutex> hold(lock_);
+        leftovers_.insert(leftovers.begin(), leftovers.end());
     });
 }
 
@@ -146,7 +155,13 @@ bool oxSqliteServiceProvider_c::installByName(oxComponent_c& own, const oxString
 bool oxSqliteServiceProvider_c::deleteComponent(std::uint32_t& componentId, oxOctetString_c&,
                                                 std::uint32_t* status) {
     return slot(status, [&] {
-        if (!database_->deleteComponent(componentId))
+        const bool deleted = database_->deleteComponent(componentId);
+        bool offered = false;
+        {
+            std::lock_guard<std::mutex> hold(lock_);
+            offered = leftovers_.erase(componentId) != 0;
+        }
+        if (!deleted && !offered)
             throw oxSpError_c(oxSpStatusNoComponent, "no installed component has the ID " +
                                                          std::to_string(componentId));
     });

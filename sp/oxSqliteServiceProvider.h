@@ -4,7 +4,9 @@
 // Slots:
 //  9  refreshDescription  refills the description from the database by its ID; ID 0 (nothing
 //                         installed, as for a directory without description) is left as is.
-//  11 listComponents      every installed component, oldest first.
+//  11 listComponents      the installed components, oldest first, less those another running
+//                         process holds: the kernel's duplicate check deletes what it is
+//                         offered, and must never take a live process's copy.
 //  12 installFromMIFName  as 13; the name is a path relative to the current directory.
 //  13 installFromMIF      parses the whole file first, then installs it in one transaction.
 //                         A bad file installs nothing. The description gets the new ID, the
@@ -13,7 +15,9 @@
 //                         so that the kernel's duplicate check finds older copies.
 //  14 installByName       attaches to the most recently installed component of that name
 //                         (MIX files name a component installed before); none: 0xC005.
-//  15 deleteComponent     removes it with its groups, attributes, rows and events.
+//  15 deleteComponent     removes it with its groups, attributes, rows and events. A leftover
+//                         slot 11 offered that another process removed first counts as
+//                         removed (status 0): two kernels may clean up the same one at once.
 //  16 originateEvent      records the event with its values and hands it to the event hook.
 //  18 listGroups          refills the list: ID, class, name (second text), attribute IDs,
 //                         description (third text), definition file (fourth text); empty for
@@ -22,6 +26,11 @@
 //                         group; the record is filled as by slot 18.
 //  22 deleteGroup         removes the group of the record's ID.
 //  27/31 announce/withdraw keep the set of announced kernels in memory.
+//
+// Owners: every component records the process that installed it (its ID and start time, see
+// oxSpProcess). A copy whose owner no longer runs is a leftover of a process that ended
+// without its teardown (killed); only leftovers and this process's own copies are offered to
+// the duplicate check. Processes that share a database must see one another in /proc.
 //
 // Paths from kernels are Windows-style ("dir\Os.mif"); they are resolved on the host file
 // system as Windows would (case-insensitively). Every slot writes 0 or one of the codes of
@@ -33,6 +42,7 @@
 #include <functional>
 #include <memory>
 #include <mutex>
+#include <set>
 #include <string>
 #include <vector>
 
@@ -89,7 +99,8 @@ class oxSqliteServiceProvider_c final : public coxServiceProvider_c {
     void fail(std::uint32_t* status, std::uint32_t code, const std::string& text);
 
     std::unique_ptr<oxSpDatabase_c> database_;
-    mutable std::mutex lock_; // last error, hook, announced kernels
+    mutable std::mutex lock_; // last error, hook, announced kernels, leftovers
+    std::set<std::uint32_t> leftovers_; // offered by slot 11, not yet deleted through slot 15
     std::string lastError_;
     std::function<void(const oxSpEvent&)> hook_;
     std::vector<coxKernel_c*> announced_;

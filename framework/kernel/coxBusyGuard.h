@@ -14,6 +14,7 @@ class coxBusyGuard_c {
 
   private:
     std::atomic<std::uint32_t> counter_{0};
+    std::atomic<std::uint32_t> waiters_{0}; // takers asleep or about to sleep
 };
 
 // Holds the guard for a scope, so that every path out of a guarded operation releases it.

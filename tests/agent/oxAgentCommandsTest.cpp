@@ -43,6 +43,70 @@ TEST_F(oxAgentProgramTest, ShowPrintsTheComponentWithEveryValueOrWhyItHasNone) {
     EXPECT_TRUE(listed().empty()) << "every show tore its kernel down";
 }
 
+// One MIF with every construct of the language, as an 8-bit (ISO 8859-1) and as a Unicode file.
+TEST_F(oxAgentProgramTest, ShowGivesWhatAMifWithEveryConstructSays) {
+    const std::string mif = "Start Component Name = \"Every\" \" Construct\" // concatenated\n"
+        "  Description = \"Caf\xE9 \\x41\\102C\\tend\"\n"
+        "  Start Path Name = \"inst\" OS2 = direct-interface Win32 = \"every.dll\" End Path\n"
+        "  Start Enum Name = \"Level\" Type = Integer -1 = \"Low\" 0x10 = \"High\" End Enum\n"
+        "  Start Group Name = \"Facts\" Class = \"ACME|Facts|001\" ID = 1\n"
+        "    Start Attribute Name = \"Maker\" ID = 1 Type = String(4) Value = \"Caf\xE9\" End Attribute\n"
+        "    Start Attribute Name = \"Count\" ID = 2 Access = READ-ONLY Storage = Common\n"
+        "      Type = Counter64 Value = 0777 End Attribute\n"
+        "    Start Attribute Name = \"Level\" ID = 3 Type = \"level\" Value = \"Low\" End Attribute\n"
+        "    Start Attribute Name = \"When\" ID = 4 Type = Date\n"
+        "      Value = \"20261203123456.123456-300\" End Attribute\n"
+        "    Start Attribute Name = \"Serial\" ID = 5 Type = String(8) Value = Unknown End Attribute\n"
+        "    Start Attribute Name = \"Raw\" ID = 6 Type = OctetString(3) Value = \"\\377\\001A\"\n"
+        "    End Attribute\n"
+        "  End Group\n"
+        "  Start Group Name = \"Slot\" Class = \"ACME|Slot|001\" Key = 1, 2 // a template\n"
+        "    Start Attribute Name = \"Label\" ID = 3 Type = String(8) Value = \"spare\" End Attribute\n"
+        "    Start Attribute Name = \"Bus\" ID = 1 Type = Integer End Attribute\n"
+        "    Start Attribute Name = \"Media\" ID = 2 Type = Start Enum 1 = \"Fixed\" 02 = \"Removable\"\n"
+        "      End Enum Value = \"Fixed\" End Attribute\n"
+        "  End Group\n"
+        "  Start Table Name = \"Slots\" Class = \"ACME|Slot|001\" ID = 011\n"
+        "    {-7, \"Removable\", \"usb\"} {-7, , } {1} End Table\n"
+        "End Component\r\n\x1A";
+    std::string wide = "\xFF\xFE";
+    for (char c : mif)
+        wide += std::string{c, '\0'};
+    const auto a = [](int id, const char* name, const char* value, const char* meaning = nullptr) {
+        json j = {{"id", id}, {"name", name}, {"value", value}, {"source", "mif"}};
+        if (meaning)
+            j["meaning"] = meaning;
+        return j;
+    };
+    const auto row = [&](const char* bus, const char* media, const char* meaning,
+                         const char* label) {
+        return json::array({a(3, "Label", label), a(1, "Bus", bus), a(2, "Media", media, meaning)});
+    };
+    const json expected = {
+        {"id", 1}, {"name", "Every Construct"}, {"description", "Caf\xC3\xA9 ABC\tend"},
+        {"modules", 0},
+        {"groups",
+         {{{"id", 1}, {"class", "ACME|Facts|001"}, {"name", "Facts"},
+           {"attributes",
+            {a(1, "Maker", "Caf\xC3\xA9"), a(2, "Count", "511"), a(3, "Level", "-1", "Low"),
+             a(4, "When", "20261203123456.123456-300"),
+             {{"id", 5}, {"name", "Serial"}, {"status", 0x7005}, // Unknown: no value
+              {"error", "0x7005 (no component object serves that group)"}},
+             a(6, "Raw", "ff0141")}}},
+          {{"id", 9}, {"class", "ACME|Slot|001"}, {"name", "Slots"},
+           {"rows", {row("-7", "2", "Removable", "usb"), row("-7", "1", "Fixed", "spare"),
+                     row("1", "1", "Fixed", "spare")}}}}}};
+    for (const std::string& bytes : {mif, wide}) {
+        SCOPED_TRACE(bytes == mif ? "ISO 8859-1" : "Unicode");
+        std::filesystem::remove_all(folder.file("every"));
+        folder.write("every/Every.mif", bytes);
+        const oxAgentResult r = agent({"show", folder.file("every"), "--db", ":memory:", "--json"});
+        ASSERT_EQ(std::tuple(r.exitCode, r.err), std::tuple(0, ""));
+        const json shown = json::parse(r.out);
+        EXPECT_EQ(shown, expected) << json::diff(shown, expected).dump(1);
+    }
+}
+
 // Each case: the arguments, the exit status, the exact standard output and a part of standard
 // error, where every line starts with "oxagent: " (boxes too).
 TEST_F(oxAgentProgramTest, GetAnswersOneRequestAndBadInputIsRefusedWithTheReason) {

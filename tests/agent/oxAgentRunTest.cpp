@@ -1,7 +1,9 @@
 // oxagent run end to end: holding directories while list reads the database from another
-// process, stopping on a signal or after the given seconds, and events as they are raised.
+// process, stopping on a signal or after the given seconds, events as they are raised, and
+// processes that share the database leaving one another's components alone.
 #include "tests/agent/oxAgentProcess.h"
 #include <regex>
+#include <sqlite3.h>
 
 namespace {
 
@@ -47,6 +49,36 @@ End Component)");
         "1=1 5=FA\\|Ticker\\|001\nevent 2 .* 1=2 [^]*\nstopped; 2 kernel\\(s\\) torn down, [1-9] "
         "event\\(s\\)\n"))) << r.out;
     EXPECT_TRUE(listed().empty());
+}
+
+// Processes sharing the database: twenty gets at once beside a run remove no one's copy, list reads
+// beside a writer, a killed run's copy is a leftover the next get removes, and list leaves a file it
+// may not change byte for byte.
+TEST_F(oxAgentProgramTest, ProcessesSharingTheDatabaseKeepLiveCopiesAndListOnlyReads) {
+    const std::vector<std::string> get = {"get", os, "--group", "1", "--attr", "6", "--db", db};
+    oxAgentProcess_c run({"run", os, "--db", db}, folder);
+    for (int tries = 0; tries < 300 && listed().empty(); ++tries)
+        std::this_thread::sleep_for(std::chrono::milliseconds(100));
+    const nlohmann::json held = listed();
+    std::vector<std::unique_ptr<oxAgentProcess_c>> gets;
+    for (int i = 0; i < 20; ++i)
+        gets.push_back(std::make_unique<oxAgentProcess_c>(get, folder));
+    for (const auto& process : gets) {
+        const oxAgentResult r = process->wait();
+        EXPECT_EQ(std::tuple(r.exitCode, r.out), std::tuple(0, "7\n")) << r.err;
+    }
+    sqlite3* writer = nullptr;
+    ASSERT_EQ(sqlite3_open(db.c_str(), &writer), SQLITE_OK);
+    EXPECT_EQ(sqlite3_exec(writer, "BEGIN IMMEDIATE; DELETE FROM event", nullptr, nullptr, nullptr), SQLITE_OK);
+    EXPECT_EQ(listed(), held) << "the run's copy stays";
+    sqlite3_close(writer); // rolled back
+    kill(run.pid, SIGKILL);
+    run.wait();
+    EXPECT_EQ(agent(get).out, "7\n");
+    std::filesystem::permissions(db, static_cast<std::filesystem::perms>(0444));
+    const std::string before = oxReadFile(db);
+    EXPECT_TRUE(listed().empty()) << "the next get removed the killed run's copy";
+    EXPECT_EQ(oxReadFile(db), before);
 }
 
 } // namespace

@@ -1,11 +1,11 @@
 // The provider's database: a failed installation leaves nothing, what belongs to a component
-// goes with it, and files it cannot use are refused by name.
+// goes with it, files it cannot use are refused by name and left alone, older ones migrated.
 #include "sp/oxMifReader.h"
 #include "sp/oxSpDatabase.h"
 #include "sp/oxSpStatus.h"
 #include "tests/sp/oxSpTestFolder.h"
+#include <filesystem>
 #include <gtest/gtest.h>
-#include <sqlite3.h>
 
 namespace {
 
@@ -39,24 +39,40 @@ TEST(oxSpDatabaseTest, AFailedInstallationLeavesNothingAndADeletionTakesAllThatB
     EXPECT_EQ(errorOf([&] { db.addGroup(id, os.groups[0], "x.grp"); }).first, oxSpStatusNoComponent);
 }
 
-TEST(oxSpDatabaseTest, RefusesFilesItCannotUseAndNamesThem) {
+// A refused file is left byte for byte, with no -wal or -shm beside it, whichever way it is opened.
+TEST(oxSpDatabaseTest, RefusesFilesItCannotUseNamesThemAndLeavesThemAsTheyWere) {
     oxSpTestFolder folder;
     const std::string newer = folder.file("newer.db"), foreign = folder.file("foreign.db");
     { oxSpDatabase_c created(newer); }
     // A database of a later version, and one of another program's tables only.
-    const std::string sql = "PRAGMA user_version = 99; ATTACH '" + foreign + "' AS f; CREATE TABLE f.t(x)";
-    sqlite3* raw = nullptr;
-    ASSERT_EQ(sqlite3_open(newer.c_str(), &raw), SQLITE_OK);
-    EXPECT_EQ(sqlite3_exec(raw, sql.c_str(), nullptr, nullptr, nullptr), SQLITE_OK);
-    sqlite3_close(raw);
-    for (const auto& [path, status] :
-         {std::pair{folder.file("no/such/folder/sp.db"), oxSpStatusDatabase},
-          std::pair{newer, oxSpStatusSchemaVersion}, std::pair{foreign, oxSpStatusSchemaVersion}}) {
-        SCOPED_TRACE(path);
-        const auto [got, text] = errorOf([&, &path = path] { oxSpDatabase_c db(path); });
+    oxSpRunSql(newer, "PRAGMA user_version = 99; ATTACH '" + foreign + "' AS f; CREATE TABLE f.t(x)");
+    using enum oxSpDatabase_c::Access;
+    for (const auto& [path, status, access] :
+         {std::tuple{folder.file("no/such/folder/sp.db"), oxSpStatusDatabase, readWrite},
+          std::tuple{newer, oxSpStatusSchemaVersion, readWrite}, std::tuple{newer, oxSpStatusSchemaVersion, readOnly},
+          std::tuple{foreign, oxSpStatusSchemaVersion, readWrite}, std::tuple{foreign, oxSpStatusSchemaVersion, readOnly}}) {
+        SCOPED_TRACE(path + (access == readOnly ? " read-only" : ""));
+        const std::string before = oxReadFile(path);
+        const auto [got, text] = errorOf([&, &path = path, &access = access] { oxSpDatabase_c db(path, access); });
         EXPECT_EQ(got, status);
         EXPECT_NE(text.find(path), std::string::npos) << text;
+        EXPECT_EQ(oxReadFile(path), before);
+        EXPECT_FALSE(std::filesystem::exists(path + "-wal") || std::filesystem::exists(path + "-shm"));
     }
+}
+
+// A file of the first version (no owners) is read as it is and migrated when opened for writing.
+TEST(oxSpDatabaseTest, ReadsAndMigratesTheFirstVersion) {
+    oxSpTestFolder folder;
+    const std::string path = folder.file("first.db");
+    const oxMifComponent os = oxMifReader_c::parseComponent(oxSpExampleMif(), "Os.mif");
+    oxSpDatabase_c(path).installComponent(os, "Os.mif");
+    oxSpRunSql(path, "ALTER TABLE component DROP COLUMN owner_pid; ALTER TABLE component DROP COLUMN "
+                     "owner_start; PRAGMA user_version = 1");
+    EXPECT_EQ(oxSpDatabase_c(path, oxSpDatabase_c::Access::readOnly).components().at(0).owner, oxSpProcess{});
+    oxSpDatabase_c db(path);
+    EXPECT_EQ(db.component(db.installComponent(os, "Os.mif"))->owner, db.owner());
+    EXPECT_EQ(db.components().size(), 2u);
 }
 
 } // namespace
