@@ -3,6 +3,7 @@
 #include "framework/diag/oxMessages.h"
 #include "framework/diag/oxFormatMessage.h"
 #include "framework/diag/oxStatus.h"
+#include "platform/oxpFormatMessage.h"
 #include "platform/oxpMessageBox.h"
 #include <cstdio>
 #include <cstring>
@@ -17,6 +18,17 @@ char textBuffer[bufferSize];
 oxMessages_c* current = nullptr;
 
 constexpr std::uint32_t boxStyle = oxp::mbOk | oxp::mbTopmost;
+
+// The system's own formatting (FormatMessageA on Windows: CR LF for %n and for line breaks)
+// replaces the portable text once the portable formatter has accepted the text and its inserts:
+// it refuses forms that would read an argument of another kind, which the system call cannot
+// tell. Where the system has no formatter (POSIX), fails, or its text does not fit, the
+// portable text stays.
+template <class Format> void formatBySystem(char* buffer, std::uint32_t size, Format format) {
+    char formatted[bufferSize];
+    if (size <= bufferSize && format(formatted, size) != 0)
+        std::memcpy(buffer, formatted, std::strlen(formatted) + 1);
+}
 
 void keepOrDefault(oxString_c& text, const oxString_c& loaded, const char* fallback) {
     text.assign(loaded.length() != 0 ? loaded : oxString_c(fallback));
@@ -178,13 +190,19 @@ std::uint32_t oxMessages_c::writeHeader(const char* source, std::uint32_t line) 
     if (showSource_) {
         const std::uintptr_t arguments[] = {reinterpret_cast<std::uintptr_t>(source), line};
         constexpr oxInsertKind kinds[] = {oxInsertKind::text, oxInsertKind::number32};
-        oxFormatMessageArray(flags, sourceHeader_.text(), textBuffer, bufferSize, 2, arguments,
-                             nullptr, kinds);
+        if (oxFormatMessageArray(flags, sourceHeader_.text(), textBuffer, bufferSize, 2,
+                                 arguments, nullptr, kinds) != 0)
+            formatBySystem(textBuffer, bufferSize, [&](char* out, std::uint32_t room) {
+                return oxp::formatMessageArray(0, sourceHeader_.text(), out, room, arguments);
+            });
     } else {
         const std::uintptr_t arguments[] = {line};
         constexpr oxInsertKind kinds[] = {oxInsertKind::number32};
-        oxFormatMessageArray(flags, lineHeader_.text(), textBuffer, bufferSize, 1, arguments,
-                             nullptr, kinds);
+        if (oxFormatMessageArray(flags, lineHeader_.text(), textBuffer, bufferSize, 1, arguments,
+                                 nullptr, kinds) != 0)
+            formatBySystem(textBuffer, bufferSize, [&](char* out, std::uint32_t room) {
+                return oxp::formatMessageArray(0, lineHeader_.text(), out, room, arguments);
+            });
     }
     return static_cast<std::uint32_t>(std::strlen(textBuffer));
 }
@@ -201,11 +219,18 @@ void oxMessages_c::writeNumbered(std::uint32_t offset, std::uint32_t number, std
         return;
     }
     oxFormatError error = oxFormatError::none;
+    va_list again;
+    va_copy(again, *inserts);
     const std::uint32_t written =
         oxFormatMessageV(oxFormatFlag::fromString, text.text(), textBuffer + offset,
                          bufferSize - offset, count, inserts, &error, kinds);
     if (written == 0 && error != oxFormatError::insufficientBuffer)
         std::snprintf(textBuffer, bufferSize, "%s", "Unable to format Message");
+    else if (written != 0)
+        formatBySystem(textBuffer + offset, bufferSize - offset, [&](char* out, std::uint32_t room) {
+            return oxp::formatMessage(0, text.text(), out, room, &again);
+        });
+    va_end(again);
 }
 
 // The primary module's text, else the second module's.

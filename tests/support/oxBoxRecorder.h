@@ -6,6 +6,14 @@
 #include <string>
 #include <vector>
 
+// The line break that ends a box's header: Windows' own formatting writes CR LF, the portable
+// formatter LF.
+#ifdef _WIN32
+inline const std::string oxBoxLineBreak = "\r\n";
+#else
+inline const std::string oxBoxLineBreak = "\n";
+#endif
+
 struct oxRecordedBox {
     std::string text;
     std::string title;

@@ -52,7 +52,7 @@ TEST_F(coxBaseTest, RefusedServedGroupIsFatalAndALaterFailureLeavesTheAddedGroup
     oxBoxRecorder boxes;
     EXPECT_THROW(new coxTestComponent_c(&kernel, "", ""), oxFatal_c);
     ASSERT_EQ(boxes.count(), 1u);
-    EXPECT_EQ(boxes.boxes()[0].text.rfind("..\\..\\coxBase::52\n", 0), 0u) << boxes.boxes()[0].text;
+    EXPECT_EQ(boxes.boxes()[0].text.rfind("..\\..\\coxBase::52" + oxBoxLineBreak, 0), 0u) << boxes.boxes()[0].text;
     EXPECT_EQ(sp.slots(), (coxSlots{20, 18})); // nothing deleted
     EXPECT_EQ(sp.calls[0].text, "D\\ups.dll.grp");
     EXPECT_EQ(live.leaked(), 0);
@@ -124,7 +124,7 @@ TEST_F(coxBaseTest, ListAddsByModuleNameFindsTheFirstMatchAndNeverOwnsTheObjects
             oxBoxRecorder boxes;
             EXPECT_ANY_THROW(noMemory ? (oxFailAllocation(1), op()) : op()); // armed while op runs
             ASSERT_EQ(boxes.count(), 1u);
-            const std::string head = "..\\..\\coxBase::" + std::to_string(line) + "\n";
+            const std::string head = "..\\..\\coxBase::" + std::to_string(line) + oxBoxLineBreak;
             EXPECT_THAT(boxes.boxes()[0].text, ::testing::StartsWith(head));
             EXPECT_TRUE(contents(list) == abc && live.leaked() == 1); // the array
         }

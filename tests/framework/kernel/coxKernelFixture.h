@@ -117,7 +117,7 @@ class coxKernelTest : public ::testing::Test {
 
 // A box whose text starts with the source header "<source>::<line>" and holds the piece.
 inline auto coxBox(const std::string& source, std::uint32_t line, const std::string& piece) {
-    const std::string header = source + "::" + std::to_string(line) + "\n";
+    const std::string header = source + "::" + std::to_string(line) + oxBoxLineBreak;
     return ::testing::Field(&oxRecordedBox::text, ::testing::AllOf(::testing::StartsWith(header),
                                                                    ::testing::HasSubstr(piece)));
 }

@@ -109,7 +109,7 @@ TEST_F(coxKernelLoaderTest, AllocationFailuresDuringALoadLeaveNothingBehind) {
             sites.insert("thrown");
         }
         for (const oxRecordedBox& box : boxes.boxes())
-            sites.insert(box.text.substr(0, box.text.find('\n')));
+            sites.insert(box.text.substr(0, box.text.find(oxBoxLineBreak)));
         kernel->unloadAllModules();
         sp.groups.resize(6); // the provider and the kernel forget osComp's event groups
         sp.listGroups(kernel->ownDescription(), kernel->groups(), kernel->spContext(), &status);

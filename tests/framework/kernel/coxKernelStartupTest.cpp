@@ -143,7 +143,7 @@ TEST_F(coxKernelStartupTest, FailuresDuringStartUpAndTeardownLeakNothingAndUnloa
             kernel.reset();
             EXPECT_EQ(live.leaked(), 0);
             for (const oxRecordedBox& box : boxes.boxes())
-                seen.insert(box.text.substr(0, box.text.find('\n')));
+                seen.insert(box.text.substr(0, box.text.find(oxBoxLineBreak)));
         }
     }
     EXPECT_TRUE(seen.contains(coxKern1 + "::67") && seen.contains(coxKern1 + "::111"));

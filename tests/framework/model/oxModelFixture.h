@@ -65,7 +65,7 @@ class oxModelTest : public ::testing::Test {
     void expectOneBox(const char* source, std::uint32_t line, const char* text = "") {
         ASSERT_EQ(boxes.count(), 1u);
         EXPECT_THAT(boxes.boxes()[0].text, ::testing::AllOf(::testing::HasSubstr(text),
-            ::testing::StartsWith(std::string(source) + "::" + std::to_string(line) + "\n")));
+            ::testing::StartsWith(std::string(source) + "::" + std::to_string(line) + oxBoxLineBreak)));
         boxes.clear();
     }
 

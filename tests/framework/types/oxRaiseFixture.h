@@ -20,7 +20,7 @@ class oxRaiseFixture : public ::testing::Test {
     // throws (out of memory, or a failed lookup) and exactly one box, headed by source::line.
     void expectRaise(const std::string& source, std::uint32_t line, std::uint32_t k,
                      const std::function<void()>& op) {
-        const std::string header = source + "::" + std::to_string(line) + "\n";
+        const std::string header = source + "::" + std::to_string(line) + oxBoxLineBreak;
         std::optional<oxFailAllocation> fail;
         if (k)
             fail.emplace(k);

@@ -154,7 +154,7 @@ TEST_F(oxTypesTest, SixteenBitTextIsLimitedTo257Units) {
     const std::u16string text(258, u'w');
     oxString_c s(text.c_str() + 1);
     EXPECT_THROW(s.assign(text.c_str()), oxFatal_c);
-    EXPECT_EQ(boxes.boxes().at(0).text, std::string(oxTypeSource) + "::367\nInvalid string length");
+    EXPECT_EQ(boxes.boxes().at(0).text, std::string(oxTypeSource) + "::367" + oxBoxLineBreak + "Invalid string length");
     EXPECT_TRUE(s.length() == 0 && s.isWide() && oxString_c(text.c_str() + 1).length() == 516);
 }
 
