@@ -1,9 +1,9 @@
-// The process-wide allocation pair over GlobalAlloc and GlobalFree, with a failure seam and a
-// live count.
+// The process-wide allocation pair over the backend's blocks, with a failure seam, a live count
+// and a count of shortages, the same on every system.
 #include "platform/oxpMemory.h"
+#include "platform/oxpMemoryBlock.h"
 #include <algorithm>
 #include <atomic>
-#include <windows.h>
 
 namespace {
 constexpr std::size_t minimumBlock = 32;
@@ -33,8 +33,7 @@ bool planFails() noexcept {
 namespace oxp {
 
 void* allocate(std::size_t n) noexcept {
-    void* p = planFails() ? nullptr
-                          : GlobalAlloc(GMEM_FIXED | GMEM_ZEROINIT, std::max(n, minimumBlock));
+    void* p = planFails() ? nullptr : block::allocateZeroed(std::max(n, minimumBlock));
     if (p)
         ++live;
     else
@@ -50,7 +49,7 @@ void release(void* p) noexcept {
     if (!p)
         return;
     --live;
-    GlobalFree(p);
+    block::release(p);
 }
 
 namespace seam {
