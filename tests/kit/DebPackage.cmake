@@ -1,0 +1,20 @@
+# cmake -DBUILD= -DWORK= -DCPACK= -P DebPackage.cmake
+# Builds the .deb, unpacks it into a scratch root and runs that root's oxagent on the example
+# directories the package carries.
+include(${CMAKE_CURRENT_LIST_DIR}/OxKitScript.cmake)
+run(${CPACK} --config ${BUILD}/CPackConfig.cmake -B ${WORK}/packages)
+file(GLOB deb ${WORK}/packages/*.deb)
+run(dpkg-deb -x ${deb} ${WORK}/root)
+file(GLOB top RELATIVE ${WORK}/root ${WORK}/root/*)
+if(NOT top STREQUAL "opt")
+  message(FATAL_ERROR "the package installs outside /opt: ${top}")
+endif()
+set(ox ${WORK}/root/opt/ox)
+run(${ox}/bin/oxagent show ${ox}/share/ox/examples/os --db :memory:)
+if(NOT out MATCHES "\n    6  Verify = 7 ")
+  message(FATAL_ERROR "the packaged Operating System component did not answer:\n${out}")
+endif()
+run(${ox}/bin/oxagent show ${ox}/share/ox/examples/filesystems --db :memory:)
+if(NOT out MATCHES "\n    6  Verify = 7 .*Group 2: OX\\|File System\\|001 [^\n]*\n    Row 1\n      1  Mount Point = /")
+  message(FATAL_ERROR "the packaged File Systems component did not answer:\n${out}")
+endif()
