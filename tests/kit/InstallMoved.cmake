@@ -11,6 +11,10 @@ run(${CMAKE_COMMAND} -S ${SOURCE}/examples/filesystems -B ${WORK}/build
 run(${CMAKE_COMMAND} --build ${WORK}/build -j2)
 set(agent ${WORK}/moved/bin/oxagent)
 set(dir ${WORK}/build/filesystems)
+run(nm -D --defined-only ${dir}/fsComp.dll)
+if(NOT out MATCHES "^[0-9a-f]+ T coxBaseConstruct\n[0-9a-f]+ T coxBaseDestruct\n$")
+  message(FATAL_ERROR "fsComp.dll exports more than its two entry points:\n${out}")
+endif()
 
 # One row per mount point of /proc/self/mounts that statvfs (stat -f) answers for, in mount
 # order; a mount point mounted over is one row.
