@@ -12,6 +12,6 @@ set(CPACK_DEBIAN_FILE_NAME DEB-DEFAULT)
 set(CPACK_DEBIAN_PACKAGE_SECTION devel)
 # The platform library is private to the package, so dpkg-shlibdeps cannot resolve it.
 set(CPACK_DEBIAN_PACKAGE_DEPENDS "libc6, libstdc++6, libsqlite3-0")
-set(CPACK_STRIP_FILES OFF)
+set(CPACK_STRIP_FILES ON) # the debug information stays in the build
 set(CPACK_PACKAGE_DIRECTORY ${CMAKE_BINARY_DIR}/packages)
 include(CPack)
