@@ -4,6 +4,7 @@
 #include "agent/oxAgentHost.h"
 #include "agent/oxAgentRequest.h"
 #include "agent/oxAgentStatusText.h"
+#include "framework/base/coxBase.h"
 #include "framework/kernel/coxKernel.h"
 #include "sp/oxSpValueText.h"
 #include <iostream>
@@ -25,6 +26,16 @@ std::vector<std::string> rowKeyTexts(const oxSpGroupInfo& group,
             if (attributes[i].id == key)
                 texts.push_back(row[i].value_or(""));
     return texts;
+}
+
+// The rows the component object serving the group keeps, when the description file lists none:
+// a table whose rows only the instrumentation knows (its keys are the component's).
+const oxKeyList_c* componentRows(const coxKernel_c& kernel, std::uint32_t groupId) {
+    const coxBaseList_c& objects = kernel.componentObjects();
+    for (std::uint32_t i = 0; i < objects.count(); ++i)
+        if (objects.at(i)->servedGroup().id == groupId && objects.at(i)->rowKeys().count() != 0)
+            return &objects.at(i)->rowKeys();
+    return nullptr;
 }
 
 ordered_json attributeAnswer(oxAgentHost_c& host, std::uint32_t componentId,
@@ -67,7 +78,16 @@ ordered_json describe(oxAgentHost_c& host, coxKernel_c& kernel) {
         g["name"] = group.name;
         const auto attributes = db.attributes(componentId, group.id);
         const auto rows = db.rows(componentId, group.id);
-        if (rows.empty()) {
+        const oxKeyList_c* served = rows.empty() ? componentRows(kernel, group.id) : nullptr;
+        if (served) {
+            g["rows"] = ordered_json::array();
+            for (std::uint32_t i = 0; i < served->count(); ++i) {
+                ordered_json r = ordered_json::array();
+                for (const oxMifAttribute& attribute : attributes)
+                    r.push_back(attributeAnswer(host, componentId, group, attribute, *served->at(i)));
+                g["rows"].push_back(r);
+            }
+        } else if (rows.empty()) {
             g["attributes"] = ordered_json::array();
             for (const oxMifAttribute& attribute : attributes)
                 g["attributes"].push_back(

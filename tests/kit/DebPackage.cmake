@@ -1,0 +1,20 @@
+# cmake -DBUILD= -DWORK= -DCPACK= -P DebPackage.cmake
+# Builds the .deb, unpacks it into a scratch root and runs that root's oxagent on the example
+# directories the package carries.
+include(${CMAKE_CURRENT_LIST_DIR}/OxKitScript.cmake)
+run(${CPACK} --config ${BUILD}/CPackConfig.cmake -B ${WORK}/packages)
+file(GLOB deb ${WORK}/packages/*.deb)
+run(dpkg-deb -x ${deb} ${WORK}/root)
+file(GLOB top RELATIVE ${WORK}/root ${WORK}/root/*)
+if(NOT top STREQUAL "opt")
+  message(FATAL_ERROR "the package installs outside /opt: ${top}")
+endif()
+set(examples ${WORK}/root/opt/ox/share/ox/examples)
+foreach(example "os;" "filesystems;.*Group 2: OX\\|File System\\|001 [^\n]*\n    Row 1\n      1  Mount Point = /")
+  list(GET example 0 dir)
+  list(GET example 1 more)
+  run(${WORK}/root/opt/ox/bin/oxagent show ${examples}/${dir} --db :memory:)
+  if(NOT out MATCHES "\n    6  Verify = 7 ${more}")
+    message(FATAL_ERROR "the packaged example ${dir} did not answer:\n${out}")
+  endif()
+endforeach()
