@@ -8,6 +8,7 @@
 #pragma once
 #include "framework/base/coxBaseList.h"
 #include "framework/kernel/coxBusyGuard.h"
+#include "framework/kernel/coxRowIndex.h"
 #include "framework/model/oxComponent.h"
 #include "framework/model/oxGroup.h"
 #include "framework/types/oxAccessList.h"
@@ -166,4 +167,7 @@ class coxKernel_c {
     bool wideStrings_ = false;
     oxString_c loadingModuleName_;
     oxGroupList_c unservedGroups_;
+    // Where the request's row stands among each component object's rows; each object's index
+    // is dropped as the object leaves the component objects.
+    coxRowIndexes_c rowIndexes_;
 };

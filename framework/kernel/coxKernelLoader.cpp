@@ -194,6 +194,7 @@ bool coxKernel_c::loadModule(const oxString_c& moduleName, std::uint32_t* status
                 // Taken back whole, access pairs included, so the table names no freed object.
                 componentObjects_.remove(moduleName);
                 accessTable_.removeAll(pairs);
+                rowIndexes_.forget(object->rowKeys());
                 destruct(object);
                 oxp::freeModule(library);
                 if (*status == oxStatusSuccess)
@@ -209,6 +210,8 @@ bool coxKernel_c::loadModule(const oxString_c& moduleName, std::uint32_t* status
     // Taken back once the handler is done: the exception may be the module's own, and its
     // code must stay loaded until the exception is gone (Windows unmaps a freed module at once).
     if (abandoned) {
+        if (object)
+            rowIndexes_.forget(object->rowKeys());
         abandonLoad(*this, object, pairs, library, destruct);
         *status = oxStatusModuleLoadFailed;
     }
@@ -230,6 +233,7 @@ bool coxKernel_c::unloadModule(const oxString_c& moduleName, std::uint32_t* stat
         accessTable_.removeAll(oxAccessList_c(object->attributeIds(), object->servedGroup().id));
         componentObjects_.remove(name);
         listed = false;
+        rowIndexes_.forget(object->rowKeys());
         if (reannounce_) {
             serviceProvider_->withdrawComponents(this, spContext_, status);
             serviceProvider_->announceComponents(this, spContext_, status);
@@ -286,4 +290,5 @@ void coxKernel_c::unloadAllModules() {
     }
     componentObjects_.clear();
     accessTable_.clear();
+    rowIndexes_.forgetAll();
 }

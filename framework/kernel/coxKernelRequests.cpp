@@ -32,13 +32,14 @@ constexpr coxReportLines reportLines[] = {
 
 // The request's row among the object's rows: an empty key names the first row and is filled
 // with it; a key that is not one of the rows (or any key for an object without rows) is 0x9005.
-void checkRowKey(const oxKeyList_c& rows, oxKey_c& rowKey, std::uint32_t* status) {
+void checkRowKey(coxRowIndexes_c& indexes, const oxKeyList_c& rows, oxKey_c& rowKey,
+                 std::uint32_t* status) {
     if (rows.count() == 0) {
         if (rowKey.count() != 0)
             *status = oxStatusInvalidRowKey;
     } else if (rowKey.count() == 0) {
         rowKey.assign(*rows.at(0));
-    } else if (!rows.contains(rowKey)) {
+    } else if (indexes.find(rows, rowKey) == coxRowIndex_c::none) {
         *status = oxStatusInvalidRowKey;
     }
 }
@@ -48,16 +49,17 @@ void checkRowKey(const oxKeyList_c& rows, oxKey_c& rowKey, std::uint32_t* status
 //
 // An object without rows only gets 0x9005: asking a scalar group for its next row is a bad
 // request, not a failure of the component, so its module stays loaded.
-oxKey_c* nextRowKey(const oxKeyList_c& rows, const oxKey_c& rowKey, std::uint32_t* status) {
-    if (rowKey.count() != 0)
-        for (std::uint32_t i = 0; i < rows.count(); ++i)
-            if (*rows.at(i) == rowKey) {
-                if (i + 1 < rows.count())
-                    return rows.at(i + 1);
-                *status = oxStatusNoNextRow;
-                return nullptr;
-            }
-    *status = oxStatusInvalidRowKey;
+oxKey_c* nextRowKey(coxRowIndexes_c& indexes, const oxKeyList_c& rows, const oxKey_c& rowKey,
+                    std::uint32_t* status) {
+    const std::uint32_t row =
+        rowKey.count() != 0 ? indexes.find(rows, rowKey) : coxRowIndex_c::none;
+    if (row == coxRowIndex_c::none) {
+        *status = oxStatusInvalidRowKey;
+        return nullptr;
+    }
+    if (row + 1 < rows.count())
+        return rows.at(row + 1);
+    *status = oxStatusNoNextRow;
     return nullptr;
 }
 
@@ -155,9 +157,9 @@ void coxKernel_c::serve(coxBase_c& component, coxRequest_e request, bool guarded
             return;
         }
         if (request == coxRequest_e::getNext)
-            key = nextRowKey(component.rowKeys(), rowKey, status);
+            key = nextRowKey(rowIndexes_, component.rowKeys(), rowKey, status);
         else
-            checkRowKey(component.rowKeys(), rowKey, status);
+            checkRowKey(rowIndexes_, component.rowKeys(), rowKey, status);
         if (*status != oxStatusSuccess)
             return;
     }

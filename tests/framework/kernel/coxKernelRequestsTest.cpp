@@ -3,6 +3,8 @@
 // exception rules with their report lines, and the text conversions of the guarded forms.
 #include "coxKernelFixture.h"
 #include "framework/kernel/coxGroupProxy.h"
+#include <cstring>
+#include <functional>
 
 namespace {
 
@@ -160,6 +162,58 @@ TEST_F(coxKernelRequestsTest, WideTextsConvertOnlyInGuardedRequestsAndProxiesFor
     EXPECT_EQ(live.leaked(), 0);
     const oxFailAllocation fail(1);
     EXPECT_EQ(new coxGroupProxy_c(oxString_c("FK|Table|001"), nullptr), nullptr);
+}
+
+// Rows are found by hash, yet every answer is the scan's over the rows as they are now: after
+// the rows change behind the kernel (as the module's own code may change them), for text keys
+// one byte longer or shorter than the rows they equal (the first equal row wins), and after an
+// object is unloaded and another loaded in its place.
+TEST_F(coxKernelRequestsTest, RowsFoundByHashAnswerAsTheScanOverTheRowsAsTheyAre) {
+    makeWith({"table.dll"});
+    const auto text = [](const char* bytes) {
+        oxKey_c key(oxIdList_c{1});
+        key.at(0)->value.setString(oxString_c(std::uint32_t(std::strlen(bytes)), bytes));
+        return key;
+    };
+    const auto rows = [&]() -> oxKeyList_c& { return object("table.dll")->rowKeys(); };
+    struct coxAsk {
+        oxKey_c key;
+        std::uint32_t next, row; // get next's status, and the row it asks for
+    };
+    const struct {
+        std::function<void()> change;
+        std::vector<coxAsk> asks;
+    } phases[] = {
+        {[] {}, {{coxRowKey(1), 0, 2}, {coxRowKey(3), 0x7004, 0}, {coxRowKey(9), 0x9005, 0}}},
+        {[&] { rows().remove(coxRowKey(1)), rows().add(coxRowKey(1)); }, // rows 2, 3, 1
+         {{coxRowKey(2), 0, 3}, {coxRowKey(3), 0, 1}, {coxRowKey(1), 0x7004, 0}}},
+        {[&] { rows().remove(coxRowKey(3)); }, {{coxRowKey(3), 0x9005, 0}, {coxRowKey(2), 0, 1}}},
+        // Rows 2, 1, "abQ", 7, "abcXY", 6: "abcd" equals both texts, which differ from each other.
+        {[&] {
+             for (const oxKey_c& row : {text("abQ"), coxRowKey(7), text("abcXY"), coxRowKey(6)})
+                 rows().add(row);
+         },
+         {{text("abcd"), 0, 7}, {text("abQ"), 0, 7}, {text("abcXZ"), 0, 6},
+          {text("abcXYZW"), 0x9005, 0}}},
+        {[&, name = oxString_c("table.dll")] {
+             kernel->unloadModule(name, &status), kernel->loadModule(name, &status);
+         },
+         {{coxRowKey(1), 0, 2}, {coxRowKey(3), 0x7004, 0}, {coxRowKey(6), 0x9005, 0}}},
+    };
+    for (const auto& phase : phases) {
+        phase.change();
+        for (const coxAsk& ask : phase.asks)
+            for (const std::uint32_t u : {0u, 1u}) { // guarded, unguarded
+                SCOPED_TRACE(testing::Message() << "phase " << &phase - phases << " ask "
+                                                << &ask - phase.asks.data() << " form " << u);
+                EXPECT_EQ(call(get.handler[u], 2, coxTableGroup, ask.key),
+                          ask.next == 0x9005 ? 0x9005u : 0u);
+                EXPECT_EQ(call(getNext.handler[u], 2, coxTableGroup, ask.key), ask.next);
+                if (ask.next == 0) {
+                    EXPECT_EQ(record("table.dll").row, ask.row);
+                }
+            }
+    }
 }
 
 } // namespace
