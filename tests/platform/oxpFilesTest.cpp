@@ -41,11 +41,13 @@ TEST(Path, BackslashesSeparateNamesResolveInAnyCaseAndTheCurrentFolderFollows) {
     EXPECT_EQ(oxp::getCurrentDirectory(length + 1, buffer.data()), 0u);
 }
 
-// Only plain files, sorted in any case; folder parts may be relative, Windows-form, any case.
+// Only plain files, sorted in any case then by bytes; folders relative, Windows-form, any case.
 TEST(DirectorySearch, WildcardsMatchPlainFilesCaseInsensitivelySorted) {
     oxTestFolder folder;
     for (const char* name : {"b.MIF", "A.mif", "c.txt", "noext", "Group.grp", "x.DLL"})
         folder.write(name, "12345");
+    for (const char* name : {"ba.x", "b~.x", "B_a.x", "b.x", "b-a.x"}) // one order on every system
+        folder.write("Order/"s + name, "12345");
     std::filesystem::create_directory(folder.path / "d.mif");
     folder.write("Sub/x.dll", "1");
     // All names a search hands out, in order (with "+" when the size is not 5).
@@ -65,6 +67,7 @@ TEST(DirectorySearch, WildcardsMatchPlainFilesCaseInsensitivelySorted) {
                                   {"?.MIF", Names{"A.mif", "b.MIF"}},
                                   {"g*p.*", Names{"Group.grp"}},
                                   {"*.*", Names{"A.mif", "b.MIF", "c.txt", "Group.grp", "noext", "x.DLL"}},
+                                  {"order\\*", Names{"b-a.x", "b.x", "B_a.x", "ba.x", "b~.x"}},
                                   {"missing\\*.mif", Names{}},
                                   {"", Names{}},
                                   {"d.mif", Names{}}})
