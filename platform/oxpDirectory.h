@@ -24,8 +24,10 @@ using FindHandle = std::intptr_t;
 constexpr FindHandle invalidFindHandle = -1;
 
 // FindFirstFileA / FindNextFileA / FindClose. The pattern is a path whose last part may hold
-// '*' and '?', matched case-insensitively; only plain files are found, in a stable order
-// (sorted case-insensitively by name). As on Windows, "x.*" also matches names without a dot.
+// '*' and '?', matched case-insensitively; only plain files are found. As on Windows, "x.*"
+// also matches names without a dot. The order is the same on every system: names compared
+// with ASCII letters folded to lower case, then byte by byte ("b-a", "b.x", "B_a", "ba"), so a
+// scan of the same folder visits its files alike on Windows and POSIX.
 FindHandle findFirstFile(const char* pattern, FindData* data) noexcept;
 bool findNextFile(FindHandle h, FindData* data) noexcept;
 bool findClose(FindHandle h) noexcept;

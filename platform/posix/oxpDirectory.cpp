@@ -1,12 +1,9 @@
-// Current directory and wildcard directory search over POSIX calls.
+// Current directory and the plain files a wildcard matches, over POSIX calls.
 #include "platform/oxpDirectory.h"
+#include "platform/oxpDirectoryListing.h"
 #include "platform/oxpPath.h"
-#include <algorithm>
 #include <cstring>
-#include <deque>
 #include <dirent.h>
-#include <map>
-#include <mutex>
 #include <string>
 #include <sys/stat.h>
 #include <unistd.h>
@@ -48,12 +45,11 @@ bool nameMatches(const std::string& pattern, const std::string& name) {
            wildcardMatch(pattern.substr(0, pattern.size() - 2).c_str(), name.c_str());
 }
 
-bool lessNoCase(const oxp::FindData& a, const oxp::FindData& b) {
-    int folded = strcasecmp(a.fileName, b.fileName);
-    return folded != 0 ? folded < 0 : std::strcmp(a.fileName, b.fileName) < 0;
-}
+} // namespace
 
-// The plain files of folder whose names match pattern, in search order.
+namespace oxp {
+
+// In the order the folder lists them.
 std::vector<oxp::FindData> matchingFiles(const std::string& folder, const std::string& pattern) {
     std::vector<oxp::FindData> found;
     DIR* dir = opendir(folder.c_str());
@@ -71,25 +67,8 @@ std::vector<oxp::FindData> matchingFiles(const std::string& folder, const std::s
         found.push_back(data);
     }
     closedir(dir);
-    std::sort(found.begin(), found.end(), lessNoCase);
     return found;
 }
-
-// Open searches: the files still to hand out, by handle.
-struct Searches {
-    std::mutex lock;
-    std::map<oxp::FindHandle, std::deque<oxp::FindData>> open;
-    oxp::FindHandle next = 1;
-};
-
-Searches& searches() {
-    static Searches* all = new Searches; // never destroyed: searches may close at exit
-    return *all;
-}
-
-} // namespace
-
-namespace oxp {
 
 bool setCurrentDirectory(const char* path) noexcept {
     if (!path || !*path)
@@ -117,49 +96,6 @@ std::uint32_t getCurrentDirectory(std::uint32_t size, char* buffer) noexcept {
     }
     std::free(cwd);
     return result;
-}
-
-FindHandle findFirstFile(const char* pattern, FindData* data) noexcept {
-    if (!pattern || !data)
-        return invalidFindHandle;
-    try {
-        std::string path = hostPath(pattern);
-        std::size_t slash = path.rfind('/');
-        std::string folder = slash == std::string::npos ? "." : slash == 0 ? "/" : path.substr(0, slash);
-        std::string name = slash == std::string::npos ? path : path.substr(slash + 1);
-        if (name.empty())
-            return invalidFindHandle;
-        std::vector<FindData> found = matchingFiles(resolveHostPath(folder), name);
-        if (found.empty())
-            return invalidFindHandle;
-        *data = found.front();
-        Searches& all = searches();
-        std::lock_guard<std::mutex> hold(all.lock);
-        FindHandle handle = all.next++;
-        all.open.emplace(handle, std::deque<FindData>(found.begin() + 1, found.end()));
-        return handle;
-    } catch (...) {
-        return invalidFindHandle;
-    }
-}
-
-bool findNextFile(FindHandle h, FindData* data) noexcept {
-    if (!data)
-        return false;
-    Searches& all = searches();
-    std::lock_guard<std::mutex> hold(all.lock);
-    auto it = all.open.find(h);
-    if (it == all.open.end() || it->second.empty())
-        return false;
-    *data = it->second.front();
-    it->second.pop_front();
-    return true;
-}
-
-bool findClose(FindHandle h) noexcept {
-    Searches& all = searches();
-    std::lock_guard<std::mutex> hold(all.lock);
-    return all.open.erase(h) == 1;
 }
 
 } // namespace oxp

@@ -1,7 +1,8 @@
-// Module loading with the Windows search order over dlopen.
+// Module loading over dlopen, and the files and names the portable search order asks for.
 #include "platform/oxpModule.h"
 #include "platform/oxpMemory.h"
 #include "platform/oxpModuleEntry.h"
+#include "platform/oxpModuleFile.h"
 #include "platform/oxpModuleTable.h"
 #include "platform/oxpPath.h"
 #include "platform/oxpResource.h"
@@ -20,26 +21,6 @@ namespace {
 // Set by a module's entry that refuses its attach while this thread's dlopen runs it.
 thread_local bool attachRefused = false;
 
-std::mutex programDirectoryLock;
-std::string& programDirectoryOverride() {
-    static std::string* dir = new std::string; // never destroyed, as the module table
-    return *dir;
-}
-
-std::string programDirectory() {
-    {
-        std::lock_guard<std::mutex> hold(programDirectoryLock);
-        if (!programDirectoryOverride().empty())
-            return programDirectoryOverride();
-    }
-    char exe[PATH_MAX];
-    ssize_t n = readlink("/proc/self/exe", exe, sizeof exe - 1);
-    if (n <= 0)
-        return {};
-    std::string path(exe, static_cast<std::size_t>(n));
-    return path.substr(0, path.find_last_of('/'));
-}
-
 bool isPlainFile(const std::string& path) {
     struct stat info {};
     return stat(path.c_str(), &info) == 0 && S_ISREG(info.st_mode);
@@ -52,39 +33,6 @@ std::string absolutePath(const std::string& path) {
     std::string result = real;
     std::free(real);
     return result;
-}
-
-// LoadLibrary's default extension: "name" means "name.dll"; a trailing dot means none.
-std::string withDefaultExtension(std::string name) {
-    std::string base = oxp::baseName(name);
-    if (!base.empty() && base.back() == '.')
-        name.pop_back();
-    else if (base.find('.') == std::string::npos)
-        name += ".dll";
-    return name;
-}
-
-// The plain file name names in folder, matched case-insensitively; empty when none.
-std::string fileIn(const std::string& folder, const std::string& name) {
-    if (folder.empty())
-        return {};
-    std::string path = oxp::resolveHostPath(folder + "/" + name);
-    return isPlainFile(path) ? absolutePath(path) : std::string();
-}
-
-// What to hand to dlopen: an absolute path, or the bare name for the system's search.
-std::string locate(const char* requested) {
-    std::string name = withDefaultExtension(oxp::hostPath(requested));
-    if (oxp::hasSeparator(requested)) {
-        std::string path = oxp::resolveHostPath(name);
-        return isPlainFile(path) ? absolutePath(path) : std::string();
-    }
-    std::string found = oxp::ModuleTable::instance().pathOfName(name);
-    if (found.empty())
-        found = fileIn(programDirectory(), name);
-    if (found.empty())
-        found = fileIn(".", name);
-    return found.empty() ? name : found;
 }
 
 // The full path of an opened library (the system's search tells where it found it).
@@ -120,13 +68,34 @@ oxp::StringTable readStrings(const std::string& path) {
 
 } // namespace
 
+namespace oxp::modulefile {
+
+std::string programFolder() {
+    char exe[PATH_MAX];
+    ssize_t n = readlink("/proc/self/exe", exe, sizeof exe - 1);
+    if (n <= 0)
+        return {};
+    std::string path(exe, static_cast<std::size_t>(n));
+    return path.substr(0, path.find_last_of('/'));
+}
+
+std::string existingFile(const std::string& path) {
+    std::string resolved = resolveHostPath(path);
+    return isPlainFile(resolved) ? absolutePath(resolved) : std::string();
+}
+
+// dlopen adds no extension of its own.
+std::string systemSearchName(const char* requested) { return withDefaultExtension(requested); }
+
+} // namespace oxp::modulefile
+
 namespace oxp {
 
 ModuleHandle loadModule(const char* name) noexcept {
     if (!name || !*name)
         return 0;
     try {
-        std::string file = locate(name);
+        std::string file = modulefile::locate(name);
         if (file.empty())
             return 0;
         // Not under the table's lock: the module's static constructors may load modules. A
@@ -172,16 +141,7 @@ bool freeModule(ModuleHandle module) noexcept {
 
 void refuseModuleAttach() noexcept { attachRefused = true; }
 
-std::string moduleFileName(ModuleHandle module) { return ModuleTable::instance().path(module); }
-
 // Threads send no notifications to modules here, so there is nothing to switch off.
 bool disableThreadLibraryCalls(ModuleHandle) noexcept { return true; }
-
-namespace seam {
-void setProgramDirectory(const char* dir) {
-    std::lock_guard<std::mutex> hold(programDirectoryLock);
-    programDirectoryOverride() = hostPath(dir);
-}
-} // namespace seam
 
 } // namespace oxp

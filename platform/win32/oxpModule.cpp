@@ -1,37 +1,19 @@
-// Module loading over LoadLibraryA, GetProcAddress and FreeLibrary, with the host program's
-// directory and the current directory searched first and HMODULEs named by 32-bit handles.
+// Module loading over LoadLibraryA, GetProcAddress and FreeLibrary, HMODULEs named by 32-bit
+// handles, and the files and names the portable search order asks for.
 #include "platform/oxpModule.h"
 #include "platform/oxpMemory.h"
 #include "platform/oxpModuleEntry.h"
+#include "platform/oxpModuleFile.h"
 #include "platform/oxpModuleTable.h"
-#include "platform/oxpPath.h"
-#include <mutex>
 #include <string>
 #include <windows.h>
 
 namespace {
 
-std::mutex programDirectoryLock;
-std::string& programDirectoryOverride() {
-    static std::string* dir = new std::string; // never destroyed, as the module table
-    return *dir;
-}
-
 std::string fileNameOf(HMODULE module) {
     char path[MAX_PATH + 1];
     DWORD n = GetModuleFileNameA(module, path, sizeof path);
     return n == 0 || n >= sizeof path ? std::string() : std::string(path, n);
-}
-
-std::string programDirectory() {
-    {
-        std::lock_guard<std::mutex> hold(programDirectoryLock);
-        if (!programDirectoryOverride().empty())
-            return programDirectoryOverride();
-    }
-    std::string exe = fileNameOf(nullptr);
-    std::size_t last = exe.find_last_of("\\/");
-    return last == std::string::npos ? std::string() : exe.substr(0, last);
 }
 
 bool isPlainFile(const std::string& path) {
@@ -45,17 +27,16 @@ std::string absolutePath(const std::string& path) {
     return n == 0 || n >= sizeof full ? std::string() : std::string(full, n);
 }
 
-// LoadLibraryA's default extension, applied here so the searched folders see the same name.
-std::string withDefaultExtension(std::string name) {
-    std::string base = oxp::baseName(name);
-    if (!base.empty() && base.back() == '.')
-        name.pop_back();
-    else if (base.find('.') == std::string::npos)
-        name += ".dll";
-    return name;
+} // namespace
+
+namespace oxp::modulefile {
+
+std::string programFolder() {
+    std::string exe = fileNameOf(nullptr);
+    std::size_t last = exe.find_last_of("\\/");
+    return last == std::string::npos ? std::string() : exe.substr(0, last);
 }
 
-// The full path of a plain file, its name spelt as on disk; empty when there is none.
 std::string existingFile(const std::string& path) {
     WIN32_FIND_DATAA found{};
     if (!isPlainFile(path))
@@ -69,25 +50,11 @@ std::string existingFile(const std::string& path) {
     return last == std::string::npos ? full : full.substr(0, last + 1) + found.cFileName;
 }
 
-std::string fileIn(const std::string& folder, const std::string& name) {
-    return folder.empty() ? std::string() : existingFile(folder + "\\" + name);
-}
+// LoadLibraryA applies the default extension itself, so it gets the name as given ("x." must
+// keep its dot there).
+std::string systemSearchName(const char* requested) { return requested; }
 
-// What to hand to LoadLibraryA: a full path, or the bare name for the system's search.
-std::string locate(const char* requested) {
-    std::string name = withDefaultExtension(requested);
-    if (oxp::hasSeparator(requested))
-        return existingFile(name);
-    std::string found = oxp::ModuleTable::instance().pathOfName(name);
-    if (found.empty())
-        found = fileIn(programDirectory(), name);
-    if (found.empty())
-        found = fileIn(".", name);
-    // The system's own search gets the name as given ("x." must keep its dot there).
-    return found.empty() ? std::string(requested) : found;
-}
-
-} // namespace
+} // namespace oxp::modulefile
 
 namespace oxp {
 
@@ -95,7 +62,7 @@ ModuleHandle loadModule(const char* name) noexcept {
     if (!name || !*name)
         return 0;
     try {
-        std::string file = locate(name);
+        std::string file = modulefile::locate(name);
         if (file.empty())
             return 0;
         // No error boxes for a file that is no module: the caller answers with a status.
@@ -149,8 +116,6 @@ bool runModuleEntry(void* instance, ModuleEvent event, ModuleEntry entry) noexce
     }
 }
 
-std::string moduleFileName(ModuleHandle module) { return ModuleTable::instance().path(module); }
-
 // Windows refuses the switch for a module with static thread-local storage (every mingw-w64
 // module has some): it then keeps its thread notifications, which its entry ignores, so only an
 // unknown module is a failure.
@@ -160,12 +125,5 @@ bool disableThreadLibraryCalls(ModuleHandle module) noexcept {
         DisableThreadLibraryCalls(static_cast<HMODULE>(library));
     return library != nullptr;
 }
-
-namespace seam {
-void setProgramDirectory(const char* dir) {
-    std::lock_guard<std::mutex> hold(programDirectoryLock);
-    programDirectoryOverride() = dir ? dir : "";
-}
-} // namespace seam
 
 } // namespace oxp

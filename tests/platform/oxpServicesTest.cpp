@@ -1,11 +1,14 @@
-// Process services: the allocation pair and its failure seam, the clock, message boxes, and code
-// page conversions with the Windows calls' conventions.
+// Process services: the allocation pair and its failure seam, the clock, message boxes, the
+// system's message formatter, and code page conversions with the Windows calls' conventions.
+#include "framework/diag/oxFormatMessage.h"
 #include "platform/oxpClock.h"
 #include "platform/oxpCodePage.h"
+#include "platform/oxpFormatMessage.h"
 #include "platform/oxpMessageBox.h"
 #include "tests/support/oxAllocationSeam.h"
 #include "tests/support/oxBoxRecorder.h"
 #include <algorithm>
+#include <cstring>
 #include <ctime>
 #include <gtest/gtest.h>
 #include <memory>
@@ -67,6 +70,30 @@ TEST(MessageBox, TheDefaultPresenterWritesToStandardError) {
     oxp::messageBox(nullptr, nullptr, 0);
     EXPECT_EQ(testing::internal::GetCapturedStderr(), "OX Error: Module failed.\nError: \n");
     oxp::setMessageBoxPresenter(recording);
+}
+
+// The system's formatter writes what the portable one writes (box headers, %n), each line break
+// as CR LF; POSIX has none, and its callers keep the portable text with LF.
+TEST(FormatMessage, TheSystemAndThePortableFormatterAgreeButForTheLineBreak) {
+    const std::uintptr_t inserts[] = {reinterpret_cast<std::uintptr_t>("..\\oxType"), 367};
+    for (auto [text, portable] : {std::pair{"%1!s!::%2!lu!\n", "..\\oxType::367\n"},
+                                  {"%2!lu!::\n", "367::\n"}, {"a%nb%0", "a\nb"},
+                                  {"%1%n%n%2!lu! 100%%", "..\\oxType\n\n367 100%"}}) {
+        SCOPED_TRACE(text);
+        char ours[64] = {}, system[64] = {};
+        EXPECT_EQ(oxFormatMessageArray(oxFormatFlag::fromString, text, ours, 64, 2, inserts),
+                  std::strlen(portable));
+        EXPECT_STREQ(ours, portable);
+        const std::uint32_t n = oxp::formatMessageArray(0, text, system, sizeof system, inserts);
+#ifdef _WIN32
+        std::string crlf;
+        for (const char* c = portable; *c; ++c)
+            crlf += *c == '\n' ? "\r\n" : std::string(1, *c);
+        EXPECT_EQ(std::string(system, n), crlf);
+#else
+        EXPECT_EQ(n, 0u);
+#endif
+    }
 }
 
 // Both calls measure first, then convert into a buffer of exactly the measured size.

@@ -1,0 +1,70 @@
+// Where a module's file is found, the same on every system: an already loaded module of that
+// name, the host program's directory, the current directory, then the system's search.
+#include "platform/oxpModule.h"
+#include "platform/oxpModuleFile.h"
+#include "platform/oxpModuleTable.h"
+#include "platform/oxpPath.h"
+#include <mutex>
+
+namespace {
+
+std::mutex programDirectoryLock;
+std::string& programDirectoryOverride() {
+    static std::string* dir = new std::string; // never destroyed, as the module table
+    return *dir;
+}
+
+std::string programDirectory() {
+    {
+        std::lock_guard<std::mutex> hold(programDirectoryLock);
+        if (!programDirectoryOverride().empty())
+            return programDirectoryOverride();
+    }
+    return oxp::modulefile::programFolder();
+}
+
+// The plain file name names in folder, matched case-insensitively; empty when none. Both
+// systems take '/' between folder and name.
+std::string fileIn(const std::string& folder, const std::string& name) {
+    return folder.empty() ? std::string() : oxp::modulefile::existingFile(folder + "/" + name);
+}
+
+} // namespace
+
+namespace oxp {
+
+namespace modulefile {
+
+std::string withDefaultExtension(std::string name) {
+    std::string base = baseName(name);
+    if (!base.empty() && base.back() == '.')
+        name.pop_back();
+    else if (base.find('.') == std::string::npos)
+        name += ".dll";
+    return name;
+}
+
+std::string locate(const char* requested) {
+    std::string name = withDefaultExtension(requested);
+    if (hasSeparator(requested))
+        return existingFile(hostPath(name.c_str()));
+    std::string found = ModuleTable::instance().pathOfName(name);
+    if (found.empty())
+        found = fileIn(programDirectory(), name);
+    if (found.empty())
+        found = fileIn(".", name);
+    return found.empty() ? systemSearchName(requested) : found;
+}
+
+} // namespace modulefile
+
+std::string moduleFileName(ModuleHandle module) { return ModuleTable::instance().path(module); }
+
+namespace seam {
+void setProgramDirectory(const char* dir) {
+    std::lock_guard<std::mutex> hold(programDirectoryLock);
+    programDirectoryOverride() = hostPath(dir);
+}
+} // namespace seam
+
+} // namespace oxp
