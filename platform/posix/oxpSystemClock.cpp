@@ -1,23 +1,8 @@
-// Local time and time-zone bias from the C library, with a seam that fixes both.
-#include "platform/oxpClock.h"
+// Local time and time-zone bias from the C library.
+#include "platform/oxpSystemClock.h"
 #include <ctime>
-#include <mutex>
 
 namespace {
-
-struct FixedClock {
-    std::mutex lock;
-    bool fixed = false;
-    oxp::LocalTime time{};
-    std::int32_t bias = 0;
-};
-
-// Never destroyed: a module's static destructor may still read the clock at exit.
-FixedClock& fixedClock() noexcept {
-    static FixedClock* clock = new FixedClock;
-    return *clock;
-}
-
 // The current local time as broken-down fields and its sub-second part.
 bool nowLocal(std::tm& fields, long& nanoseconds) noexcept {
     timespec now{};
@@ -26,18 +11,11 @@ bool nowLocal(std::tm& fields, long& nanoseconds) noexcept {
     nanoseconds = now.tv_nsec;
     return localtime_r(&now.tv_sec, &fields) != nullptr;
 }
-
 } // namespace
 
-namespace oxp {
+namespace oxp::systemClock {
 
 LocalTime localTime() noexcept {
-    FixedClock& clock = fixedClock();
-    {
-        std::lock_guard<std::mutex> hold(clock.lock);
-        if (clock.fixed)
-            return clock.time;
-    }
     std::tm fields{};
     long nanoseconds = 0;
     if (!nowLocal(fields, nanoseconds))
@@ -56,12 +34,6 @@ LocalTime localTime() noexcept {
 }
 
 std::int32_t timeZoneBias() noexcept {
-    FixedClock& clock = fixedClock();
-    {
-        std::lock_guard<std::mutex> hold(clock.lock);
-        if (clock.fixed)
-            return clock.bias;
-    }
     std::tm fields{};
     long nanoseconds = 0;
     if (!nowLocal(fields, nanoseconds))
@@ -71,21 +43,4 @@ std::int32_t timeZoneBias() noexcept {
     return static_cast<std::int32_t>(-fields.tm_gmtoff / 60);
 }
 
-namespace seam {
-
-void fixClock(const LocalTime& time, std::int32_t bias) noexcept {
-    FixedClock& clock = fixedClock();
-    std::lock_guard<std::mutex> hold(clock.lock);
-    clock.fixed = true;
-    clock.time = time;
-    clock.bias = bias;
-}
-
-void unfixClock() noexcept {
-    FixedClock& clock = fixedClock();
-    std::lock_guard<std::mutex> hold(clock.lock);
-    clock.fixed = false;
-}
-
-} // namespace seam
-} // namespace oxp
+} // namespace oxp::systemClock

@@ -1,8 +1,8 @@
-// Local time and time-zone bias from GetLocalTime and GetTimeZoneInformation, with a seam that
-// fixes both.
+// Local time and time-zone bias over the backend's clock, with a seam that fixes both, the same
+// on every system.
 #include "platform/oxpClock.h"
+#include "platform/oxpSystemClock.h"
 #include <mutex>
-#include <windows.h>
 
 namespace {
 
@@ -30,10 +30,7 @@ LocalTime localTime() noexcept {
         if (clock.fixed)
             return clock.time;
     }
-    SYSTEMTIME now{};
-    GetLocalTime(&now);
-    return LocalTime{now.wYear,   now.wMonth,  now.wDayOfWeek, now.wDay,
-                     now.wHour,   now.wMinute, now.wSecond,    now.wMilliseconds};
+    return systemClock::localTime();
 }
 
 std::int32_t timeZoneBias() noexcept {
@@ -43,18 +40,7 @@ std::int32_t timeZoneBias() noexcept {
         if (clock.fixed)
             return clock.bias;
     }
-    TIME_ZONE_INFORMATION zone{};
-    // The bias now in force: standard or daylight time as the zone's rules say.
-    switch (GetTimeZoneInformation(&zone)) {
-    case TIME_ZONE_ID_STANDARD:
-        return static_cast<std::int32_t>(zone.Bias + zone.StandardBias);
-    case TIME_ZONE_ID_DAYLIGHT:
-        return static_cast<std::int32_t>(zone.Bias + zone.DaylightBias);
-    case TIME_ZONE_ID_INVALID:
-        return 0;
-    default:
-        return static_cast<std::int32_t>(zone.Bias);
-    }
+    return systemClock::timeZoneBias();
 }
 
 namespace seam {
