@@ -2,15 +2,17 @@
 // on every system.
 #include "platform/oxpClock.h"
 #include "platform/oxpSystemClock.h"
+#include <atomic>
 #include <mutex>
 
 namespace {
 
+// The flag alone is read first, so the real clock costs no lock; the fixed values are read
+// under the lock.
 struct FixedClock {
+    std::atomic<bool> fixed{false};
     std::mutex lock;
-    bool fixed = false;
-    oxp::LocalTime time{};
-    std::int32_t bias = 0;
+    oxp::LocalTimeAndBias value{};
 };
 
 // Never destroyed: a module's static destructor may still read the clock at exit.
@@ -23,40 +25,33 @@ FixedClock& fixedClock() noexcept {
 
 namespace oxp {
 
-LocalTime localTime() noexcept {
+LocalTimeAndBias localTimeAndBias() noexcept {
     FixedClock& clock = fixedClock();
-    {
+    if (clock.fixed.load(std::memory_order_acquire)) {
         std::lock_guard<std::mutex> hold(clock.lock);
-        if (clock.fixed)
-            return clock.time;
+        if (clock.fixed.load(std::memory_order_relaxed))
+            return clock.value;
     }
-    return systemClock::localTime();
+    return systemClock::now();
 }
 
-std::int32_t timeZoneBias() noexcept {
-    FixedClock& clock = fixedClock();
-    {
-        std::lock_guard<std::mutex> hold(clock.lock);
-        if (clock.fixed)
-            return clock.bias;
-    }
-    return systemClock::timeZoneBias();
-}
+LocalTime localTime() noexcept { return localTimeAndBias().time; }
+
+std::int32_t timeZoneBias() noexcept { return localTimeAndBias().bias; }
 
 namespace seam {
 
 void fixClock(const LocalTime& time, std::int32_t bias) noexcept {
     FixedClock& clock = fixedClock();
     std::lock_guard<std::mutex> hold(clock.lock);
-    clock.fixed = true;
-    clock.time = time;
-    clock.bias = bias;
+    clock.value = LocalTimeAndBias{time, bias};
+    clock.fixed.store(true, std::memory_order_release);
 }
 
 void unfixClock() noexcept {
     FixedClock& clock = fixedClock();
     std::lock_guard<std::mutex> hold(clock.lock);
-    clock.fixed = false;
+    clock.fixed.store(false, std::memory_order_release);
 }
 
 } // namespace seam
