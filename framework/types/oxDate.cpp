@@ -1,38 +1,49 @@
+// oxDate_c: the current local time as a DMI date, and dates read from day, month and year text.
 #include "framework/types/oxDate.h"
 #include "platform/oxpClock.h"
+#include <array>
 #include <cstdio>
 #include <cstring>
 
 namespace {
-// The last `width` decimal digits of value at p, then a zero byte (as "%0<width>d" writes a
-// value that fits).
-void putDigits(char* p, std::uint32_t value, int width) {
-    for (int i = width - 1; i >= 0; --i) {
-        p[i] = static_cast<char>('0' + value % 10);
-        value /= 10;
+// "00" to "99", so that a field takes one lookup instead of a division per digit.
+constexpr std::array<char, 200> digitPairs = [] {
+    std::array<char, 200> pairs{};
+    for (int i = 0; i < 100; ++i) {
+        pairs[2 * i] = static_cast<char>('0' + i / 10);
+        pairs[2 * i + 1] = static_cast<char>('0' + i % 10);
     }
-    p[width] = 0;
+    return pairs;
+}();
+
+// The last two decimal digits of value at p.
+void putTwoDigits(char* p, std::uint32_t value) noexcept {
+    std::memcpy(p, &digitPairs[2 * (value % 100)], 2);
+}
+
+// The last three.
+void putThreeDigits(char* p, std::uint32_t value) noexcept {
+    p[0] = static_cast<char>('0' + value / 100 % 10);
+    putTwoDigits(p + 1, value);
 }
 } // namespace
 
 oxDate_c::oxDate_c() noexcept {
-    const oxp::LocalTime now = oxp::localTime();
-    std::int64_t bias = oxp::timeZoneBias();
+    const auto [now, zoneBias] = oxp::localTimeAndBias();
     std::memset(bytes_, 0, size);
-    putDigits(bytes_ + 0, now.year, 4);
-    putDigits(bytes_ + 4, now.month, 2);
-    putDigits(bytes_ + 6, now.day, 2);
-    putDigits(bytes_ + 8, now.hour, 2);
-    putDigits(bytes_ + 10, now.minute, 2);
-    putDigits(bytes_ + 12, now.second, 2);
-    putDigits(bytes_ + 18, now.milliseconds, 3);
+    putTwoDigits(bytes_ + 0, now.year / 100u);
+    putTwoDigits(bytes_ + 2, now.year);
+    putTwoDigits(bytes_ + 4, now.month);
+    putTwoDigits(bytes_ + 6, now.day);
+    putTwoDigits(bytes_ + 8, now.hour);
+    putTwoDigits(bytes_ + 10, now.minute);
+    putTwoDigits(bytes_ + 12, now.second);
     bytes_[14] = '.';
-    bytes_[21] = '+';
-    if (bias < 0) {
-        bytes_[21] = '-';
-        bias = -bias;
-    }
-    putDigits(bytes_ + 22, static_cast<std::uint32_t>(bias % 1000), 3);
+    putThreeDigits(bytes_ + 18, now.milliseconds);
+    // Wide enough to negate the most negative bias.
+    const std::int64_t bias = zoneBias;
+    bytes_[21] = bias < 0 ? '-' : '+';
+    putThreeDigits(bytes_ + 22, static_cast<std::uint32_t>((bias < 0 ? -bias : bias) % 1000));
 }
 
 oxDate_c::oxDate_c(const char* text) noexcept {

@@ -8,10 +8,13 @@
 #include "tests/support/oxAllocationSeam.h"
 #include "tests/support/oxBoxRecorder.h"
 #include <algorithm>
+#include <chrono>
 #include <cstring>
 #include <ctime>
 #include <gtest/gtest.h>
 #include <memory>
+#include <string>
+#include <thread>
 #include <vector>
 
 namespace {
@@ -55,6 +58,40 @@ TEST(Clock, TheSeamFixesTheClockAndTheRealOneAgreesWithTheCLibrary) {
 #ifndef _WIN32 // the C library of Windows keeps no offset in its broken-down time
     EXPECT_EQ(oxp::timeZoneBias(), -static_cast<std::int32_t>(local.tm_gmtoff / 60));
 #endif
+}
+
+// The real clock converts to local time once a second per thread: the milliseconds still move
+// within the second, a new zone shows from the next second on, and fixing the clock wins at once.
+TEST(Clock, TheRealClockFollowsTheMillisecondsAndAChangeOfZoneAndYieldsToTheSeam) {
+    const auto msOfHour = [](const oxp::LocalTime& t) {
+        return (t.minute * 60 + t.second) * 1000 + t.milliseconds;
+    };
+    const oxp::LocalTimeAndBias first = oxp::localTimeAndBias();
+    std::this_thread::sleep_for(std::chrono::milliseconds(20));
+    const int moved = (msOfHour(oxp::localTime()) - msOfHour(first.time) + 3600000) % 3600000;
+    EXPECT_TRUE(moved >= 10 && moved < 5000) << moved;
+#ifndef _WIN32 // Windows takes its zone from the system's settings, not from TZ
+    const char* saved = std::getenv("TZ");
+    const std::string savedZone = saved ? saved : "";
+    const bool wasEastern = first.bias == 300; // EST5: five hours behind UTC
+    setenv("TZ", wasEastern ? "UTC0" : "EST5", 1);
+    tzset();
+    for (const std::time_t start = std::time(nullptr); std::time(nullptr) == start;)
+        std::this_thread::sleep_for(std::chrono::milliseconds(5));
+    const oxp::LocalTimeAndBias next = oxp::localTimeAndBias();
+    const std::time_t now = std::time(nullptr);
+    std::tm local{};
+    localtime_r(&now, &local);
+    saved ? setenv("TZ", savedZone.c_str(), 1) : unsetenv("TZ");
+    tzset();
+    EXPECT_EQ(std::vector<int>({next.bias, next.time.hour}),
+              std::vector<int>({wasEastern ? 0 : 300, local.tm_hour}));
+#endif
+    oxp::seam::fixClock(oxp::LocalTime{2001, 2, 6, 3, 4, 5, 6, 789}, 120);
+    const oxp::LocalTimeAndBias fixed = oxp::localTimeAndBias();
+    oxp::seam::unfixClock();
+    EXPECT_EQ(std::vector<int>({fixed.time.hour, fixed.time.milliseconds, fixed.bias}),
+              std::vector<int>({4, 789, 120}));
 }
 
 // Without a presenter the default one is back: it writes "title: text" to standard error, and a
