@@ -223,11 +223,12 @@ Search findSection(const std::string& path, const char* name, std::string& conte
 
     std::size_t wanted = std::strlen(name);
     for (std::uint64_t i = 0; i < count; ++i) {
-        SectionHeader h = decodeHeader(d, *layout, table.data() + i * entrySize);
-        if (h.name >= names.size() || names.size() - h.name <= wanted)
+        const unsigned char* at = table.data() + i * entrySize;
+        const auto nameAt = static_cast<std::size_t>(d.get(at + layout->nameAt, 4)); // the rest only for the match
+        if (nameAt >= names.size() || names.size() - nameAt <= wanted)
             continue;
-        if (names.compare(h.name, wanted, name) == 0 && names[h.name + wanted] == '\0')
-            return readBytes(file, h, contents) ? Search::found : Search::absent;
+        if (names.compare(nameAt, wanted, name) == 0 && names[nameAt + wanted] == '\0')
+            return readBytes(file, decodeHeader(d, *layout, at), contents) ? Search::found : Search::absent;
     }
     return Search::absent;
 }
