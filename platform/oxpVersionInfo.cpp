@@ -130,6 +130,8 @@ bool readPeVersionResource(const std::string& file, std::string& bytes) {
     while (in && data.size() <= maxFileSize) {
         in.read(chunk, sizeof chunk);
         data.append(chunk, static_cast<std::size_t>(in.gcount()));
+        if (data.compare(0, 2, "MZ") != 0)
+            return false; // no PE file: the rest is not read
     }
     const Bytes b{data};
     std::uint32_t pe = 0, signature = 0, sectionCount = 0, optionalSize = 0, magic = 0;

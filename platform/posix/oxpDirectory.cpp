@@ -56,10 +56,15 @@ std::vector<oxp::FindData> matchingFiles(const std::string& folder, const std::s
     if (!dir)
         return found;
     while (dirent* entry = readdir(dir)) {
+        // The entry's type passes over folders and the like without a stat; a plain file (or a
+        // link to one) still takes one, relative to the open folder, for its size.
+        const unsigned char type = entry->d_type;
+        if (type != DT_REG && type != DT_LNK && type != DT_UNKNOWN)
+            continue;
         std::string name = entry->d_name;
         struct stat info {};
         if (name.size() >= oxp::maxPath || !nameMatches(pattern, name) ||
-            stat((folder + "/" + name).c_str(), &info) != 0 || !S_ISREG(info.st_mode))
+            fstatat(dirfd(dir), entry->d_name, &info, 0) != 0 || !S_ISREG(info.st_mode))
             continue;
         oxp::FindData data{};
         std::memcpy(data.fileName, name.c_str(), name.size() + 1);

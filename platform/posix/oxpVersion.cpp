@@ -1,11 +1,13 @@
 // Version blocks: the module file's .oxversion section (or a PE file's RT_VERSION resource),
-// rebuilt into a queryable buffer.
+// rebuilt into a queryable buffer. Callers ask for the size and then for the block, as on
+// Windows; the file is read once for the pair (see KeptBlock).
 //
 // Buffer layout (all of it inside the caller's buffer, so pointers answered stay valid as long
 // as the buffer): a header of five 32-bit words (magic "OXVI", total size, offset of the
 // FixedFileInfo or 0 when the block declares none, offset and size of the values), the
 // FixedFileInfo on a 4-byte boundary, then the values as  path NUL value NUL ... NUL.
 #include "platform/oxpVersion.h"
+#include "platform/oxpElfSection.h"
 #include "platform/oxpPath.h"
 #include "platform/oxpResource.h"
 #include "platform/oxpResourceSection.h"
@@ -85,15 +87,28 @@ bool readPeBlock(const std::string& file, ParsedBlock& block) {
     return true;
 }
 
-// False when the file has no block or the block is malformed.
+// False when the file has no block or the block is malformed. A path that does not open as
+// written is resolved as Windows matches names (in any case) and tried once more; a file that
+// is no ELF file may be a Windows module file.
 bool readBlock(const char* file, ParsedBlock& block) {
     if (!file || !*file)
         return false;
-    const std::string host = oxp::resolveHostPath(oxp::hostPath(file));
-    oxp::resource::Entries entries;
-    if (!oxp::resource::readEntries(host, oxp::resource::versionSection, OX_VERSION_MAGIC,
-                                    entries))
+    using oxp::elf::Search;
+    std::string host = oxp::hostPath(file);
+    std::string bytes;
+    Search found = oxp::elf::findSection(host, oxp::resource::versionSection, bytes);
+    if (found == Search::notOpened) {
+        std::string resolved = oxp::resolveHostPath(host);
+        if (resolved != host) {
+            host = std::move(resolved);
+            found = oxp::elf::findSection(host, oxp::resource::versionSection, bytes);
+        }
+    }
+    if (found == Search::notElf)
         return readPeBlock(host, block);
+    oxp::resource::Entries entries;
+    if (found != Search::found || !oxp::resource::parseEntries(bytes, OX_VERSION_MAGIC, entries))
+        return false;
     for (const auto& [path, value] : entries) {
         if (path == "\\") {
             if (block.hasFixed || !parseFixed(value, block.fixed))
@@ -106,6 +121,49 @@ bool readBlock(const char* file, ParsedBlock& block) {
     }
     block.values.push_back('\0');
     return true;
+}
+
+// The block the last getFileVersionInfoSize of this thread read, kept for the
+// getFileVersionInfo that callers make next with the same path, so that each file is read once
+// and not twice. The thread's next version call takes it or drops it: it never outlives one
+// size-then-copy pair, and each thread has its own. A file replaced between the two calls
+// answers what the first call read; Windows reads twice, so there the pair may even answer the
+// size of one file and the block of the other. A relative path means what it meant at the
+// first call.
+struct KeptBlock {
+    std::string file;
+    ParsedBlock block;
+    bool held = false;
+};
+constexpr std::size_t maxKept = 64u << 10; // larger blocks are read again rather than held
+
+KeptBlock& keptBlock() noexcept {
+    thread_local KeptBlock kept;
+    return kept;
+}
+
+// Moves the kept block out when it was read from file; drops it in any case.
+bool takeKept(const char* file, ParsedBlock& block) noexcept {
+    KeptBlock& kept = keptBlock();
+    const bool same = kept.held && file && kept.file == file;
+    if (same)
+        block = std::move(kept.block);
+    kept.block = ParsedBlock();
+    kept.held = false;
+    return same;
+}
+
+void keep(const char* file, ParsedBlock& block) noexcept {
+    KeptBlock& kept = keptBlock();
+    if (block.values.size() > maxKept)
+        return;
+    try {
+        kept.file.assign(file);
+    } catch (...) {
+        return; // not kept: the copy reads the file again
+    }
+    kept.block = std::move(block);
+    kept.held = true;
 }
 
 std::uint64_t sizeNeeded(const ParsedBlock& block) {
@@ -146,21 +204,24 @@ namespace oxp {
 std::uint32_t getFileVersionInfoSize(const char* file) noexcept {
     try {
         ParsedBlock block;
+        takeKept(nullptr, block); // an earlier block nobody took is stale now
         if (!readBlock(file, block))
             return 0;
         std::uint64_t size = sizeNeeded(block);
-        return size > UINT32_MAX ? 0 : static_cast<std::uint32_t>(size);
+        if (size > UINT32_MAX)
+            return 0;
+        keep(file, block);
+        return static_cast<std::uint32_t>(size);
     } catch (...) {
         return 0;
     }
 }
 
 bool getFileVersionInfo(const char* file, std::uint32_t size, void* buffer) noexcept {
-    if (!buffer)
-        return false;
     try {
         ParsedBlock block;
-        if (!readBlock(file, block) || size < sizeNeeded(block))
+        const bool kept = takeKept(file, block);
+        if (!buffer || (!kept && !readBlock(file, block)) || size < sizeNeeded(block))
             return false;
         auto* bytes = static_cast<unsigned char*>(buffer);
         auto address = reinterpret_cast<std::uintptr_t>(bytes + headerSize);

@@ -5,6 +5,7 @@
 #include "platform/oxpVersion.h"
 #include "tests/support/oxTestFolder.h"
 #include <gtest/gtest.h>
+#include <thread>
 #include <vector>
 
 namespace {
@@ -79,6 +80,10 @@ TEST(DirectorySearch, WildcardsMatchPlainFilesCaseInsensitivelySorted) {
                                   {"d.mif", Names{}}})
         EXPECT_EQ(search(folder / pattern), names) << pattern;
     // clang-format on
+    // A link to a plain file is one, with the file's size; a link to a folder is not.
+    std::filesystem::create_symlink(folder.path / "A.mif", folder.path / "a.lnk");
+    std::filesystem::create_directory_symlink(folder.path / "d.mif", folder.path / "d.lnk");
+    EXPECT_EQ(search(folder / "*.lnk"), Names{"a.lnk"});
     std::filesystem::current_path(folder.path);
     EXPECT_EQ(search("SUB\\*.DLL"), Names{"x.dll+"});
     oxp::FindData data{};
@@ -130,11 +135,47 @@ TEST(VersionBlock, FilesWithoutAWellFormedBlockHaveNone) {
                                       patched("1.2.3.4 5.6.0x7.8 2", "1.2.3.4 5.6.0x7.Q 2")};
     for (std::size_t cut : std::vector<std::size_t>{bytes.size() / 2, bytes.size() - 1, 64, 20, 16})
         files.push_back(folder.write("cut" + std::to_string(cut) + ".dll", bytes.substr(0, cut)));
+    // 65535 section headers of 65535 bytes each: far more than the file holds.
+    files.push_back(folder.write("huge.dll", bytes.substr(0, 0x3A) + "\xff\xff\xff\xff" + bytes.substr(0x3E)));
     for (const std::string& file : files)
         EXPECT_EQ(oxp::getFileVersionInfoSize(file.c_str()), 0u) << file;
     EXPECT_EQ(oxp::getFileVersionInfoSize(nullptr), 0u);
     // The string table is not the version block.
     EXPECT_GT(oxp::getFileVersionInfoSize(patched("oxStringTable", "oxStringTablX").c_str()), 0u);
+}
+
+// The copy call that follows a size call on the same path and thread answers what the size call
+// read, even when the file was replaced in between; any other call reads the file.
+TEST(VersionBlock, TheCopyAfterTheSizeAnswersWhatTheSizeRead) {
+#ifdef _WIN32
+    GTEST_SKIP() << "Linux only: Windows reads the file at each call";
+#endif
+    oxTestFolder folder;
+    const std::string bytes = oxReadFile(versioned);
+    std::string later = bytes;
+    later.replace(later.find("1.2.3.4\0"s), 8, "9.8.7.6\0"s);
+    const std::string file = folder.write("Module.dll", bytes), other = folder.write("other.dll", later);
+    // The file version the copy call answers (empty when it fails), after the size call when sized.
+    const auto copied = [](const std::string& path, const std::string& sized = "") {
+        std::vector<char> block(sized.empty() ? 4096 : oxp::getFileVersionInfoSize(sized.c_str()) + 64u);
+        const void* value = nullptr;
+        return oxp::getFileVersionInfo(path.c_str(), static_cast<std::uint32_t>(block.size()), block.data()) &&
+                       oxp::verQueryValue(block.data(), "\\StringFileInfo\\040904e4\\FileVersion", &value, nullptr)
+                   ? std::string(static_cast<const char*>(value)) : "";
+    };
+    using Texts = std::vector<std::string>;
+    EXPECT_EQ((Texts{copied(file, file), copied(other, file), copied(folder / "MODULE.DLL", folder / "MODULE.DLL")}),
+              (Texts{"1.2.3.4", "9.8.7.6", "1.2.3.4"}));
+    EXPECT_GT(oxp::getFileVersionInfoSize(file.c_str()), 0u);
+    folder.write("Module.dll", later);
+    EXPECT_EQ((Texts{copied(file), copied(file)}), (Texts{"1.2.3.4", "9.8.7.6"})); // kept once, then read again
+    // Threads scanning at once each take their own.
+    Texts seen(2);
+    std::thread first([&] { for (int i = 0; i < 200; ++i) seen[0] += copied(other, other) == "9.8.7.6" ? "" : "x"; });
+    for (int i = 0; i < 200; ++i)
+        seen[1] += copied(versioned, versioned) == "1.2.3.4" ? "" : "x";
+    first.join();
+    EXPECT_EQ(seen, Texts(2));
 }
 
 // Windows module files carry the block as a VS_VERSIONINFO tree in an RT_VERSION resource.
