@@ -1,6 +1,6 @@
 // fsSettings: the component's start values, from the optional file fsComp.conf in the
 // instrumentation directory: lines "threshold = 90" and "period = 10" (seconds), '#' comments.
-// A missing file, an unknown name or a value out of range leaves the default.
+// A missing file leaves the defaults; a line it cannot use is named on standard error.
 #pragma once
 #include <cstdint>
 #include <string>

@@ -52,16 +52,18 @@ End Component)");
 }
 
 // The File Systems example with threshold 0 and a one-second check: every used file system is
-// above it, so the first check, within two periods, raises the event.
+// above it, so the first check, within two periods, raises the event; lines it cannot use are named.
 TEST_F(oxAgentProgramTest, RunPrintsTheFileSystemsEventWithinTwoPeriodsOfAZeroThreshold) {
     const std::string fs = folder.file("fs");
     std::filesystem::copy(OX_BIN_DIR "/../examples/filesystems", fs);
-    folder.write("fs/fsComp.conf", "threshold = 0 # percent\nperiod = 1\n");
+    folder.write("fs/fsComp.conf", "threshold = 0 # percent\nperiod = 1\nperiod = 0\nlimit = 5\nperiod = 2s\n");
     const oxAgentResult r = agent({"run", fs, "--db", db, "--seconds", "2"});
     EXPECT_EQ(r.exitCode, 0) << r.err;
     EXPECT_TRUE(std::regex_search(r.out, std::regex(
         "\nevent 1 at [-0-9]+ [:0-9]+: component 1 group 3 \\(OX\\|File System Event\\|001\\) "
         "1=/.* 2=[1-9][0-9]* 3=0 4=1 5=OX\\|File System\\|001\n"))) << r.out;
+    EXPECT_NE(r.err.find("fsComp.conf:3: ignored (out of range)\nfsComp.conf:4: ignored (unknown "
+                         "name)\nfsComp.conf:5: ignored (not a number)\n"), std::string::npos) << r.err;
 }
 
 // Processes sharing the database: twenty gets at once beside a run remove no one's copy, list reads
