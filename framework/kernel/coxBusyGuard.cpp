@@ -1,4 +1,5 @@
 #include "framework/kernel/coxBusyGuard.h"
+#include "platform/oxpAddressWait.h"
 
 // A taker that finds the guard held counts itself as waiting before it sleeps; a release wakes
 // one sleeper, and only when someone waits, so the uncontended path makes no system call. The
@@ -17,11 +18,11 @@ void coxBusyGuard_c::take() noexcept {
             return;
         }
         if (expected != 0)
-            counter_.wait(expected); // sleeps until a release
+            oxp::waitOnAddress(counter_, expected); // spins briefly, then sleeps until a release
     }
 }
 
 void coxBusyGuard_c::release() noexcept {
     if (counter_.exchange(0) != 0 && waiters_.load() != 0)
-        counter_.notify_one();
+        oxp::wakeByAddressSingle(counter_);
 }
