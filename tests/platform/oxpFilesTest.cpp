@@ -80,10 +80,12 @@ TEST(DirectorySearch, WildcardsMatchPlainFilesCaseInsensitivelySorted) {
                                   {"d.mif", Names{}}})
         EXPECT_EQ(search(folder / pattern), names) << pattern;
     // clang-format on
+#ifndef _WIN32 // Wine makes no symbolic links
     // A link to a plain file is one, with the file's size; a link to a folder is not.
     std::filesystem::create_symlink(folder.path / "A.mif", folder.path / "a.lnk");
     std::filesystem::create_directory_symlink(folder.path / "d.mif", folder.path / "d.lnk");
     EXPECT_EQ(search(folder / "*.lnk"), Names{"a.lnk"});
+#endif
     std::filesystem::current_path(folder.path);
     EXPECT_EQ(search("SUB\\*.DLL"), Names{"x.dll+"});
     oxp::FindData data{};
