@@ -41,6 +41,22 @@ void BM_FloorMutexVirtualCall(benchmark::State& state) {
 }
 BENCHMARK(BM_FloorMutexVirtualCall);
 
+// A reference, not a floor: the same std::mutex and call shared by 2 and 4 threads, what any
+// lock costs once its cache line moves between processors.
+void BM_ContendedMutexVirtualCall(benchmark::State& state) {
+    static std::mutex mutex;
+    oxBenchCallee plain;
+    oxBenchCallee* callee = &plain;
+    benchmark::DoNotOptimize(callee);
+    unsigned x = 0;
+    for (auto _ : state) {
+        std::lock_guard lock(mutex);
+        x = callee->call(x);
+        benchmark::DoNotOptimize(x);
+    }
+}
+BENCHMARK(BM_ContendedMutexVirtualCall)->Threads(2)->Threads(4)->UseRealTime();
+
 // Open, ELF header, section headers with pread, close.
 void BM_FloorReadElfHeaders(benchmark::State& state) {
     const std::string path = std::string(OX_EXAMPLE_DIR) + "/osComp.dll";

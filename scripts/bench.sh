@@ -34,6 +34,7 @@ floors = {
 # (figure, benchmark name pattern, floor, what one floor stands for: divisor from the argument)
 figures = [
     ("guarded get of Verify, {} thread(s), per get", r"BM_GuardedGetVerify/real_time/threads:(\d+)", "mutex", lambda n: 1),
+    ("contended std::mutex + virtual call, {} threads", r"BM_ContendedMutexVirtualCall/real_time/threads:(\d+)", "mutex", lambda n: 1),
     ("host-style get of Verify", r"BM_HostGetVerify$", "mutex", lambda n: 1),
     ("module scan per file, {} files", r"BM_ModuleScanPerFile/(\d+)", "elf", lambda n: n),
     ("start-up + teardown, example directory", r"BM_StartUpAndTeardown$", "dlopen", lambda n: 1),
