@@ -94,6 +94,9 @@ oxAgentFd_c connectToControl(const std::string& path) {
     oxAgentFd_c fd(socket(AF_UNIX, SOCK_STREAM | SOCK_CLOEXEC, 0));
     if (fd && connect(fd.get(), reinterpret_cast<const sockaddr*>(&address), sizeof address) != 0)
         return oxAgentFd_c();
+    // A socket in a folder others may write to could be anyone's: trust only our own or root's.
+    if (fd && !peerAllowed(fd.get()))
+        throw oxAgentError_c(path + ": the service there runs as another user");
     return fd;
 }
 

@@ -35,7 +35,8 @@ std::string resolveControlPath(const std::string& given);
 // is replaced. Throws oxAgentError_c when a service already listens there or the socket cannot
 // be made.
 oxAgentFd_c listenOnControl(const std::string& path);
-// A connection to the service on the path; none when no service listens there.
+// A connection to the service on the path; none when no service listens there. Throws
+// oxAgentError_c when the one that does runs as another user than this one or root.
 oxAgentFd_c connectToControl(const std::string& path);
 // Whether the peer runs as this process's user or as root (SO_PEERCRED).
 bool peerAllowed(int fd);

@@ -1,5 +1,6 @@
 // oxagent run as the service: clients over its control socket answer from the one copy it holds,
-// bad requests and other users are refused while it goes on, a killed service blocks no
+// bad requests and other users are refused while it goes on (and its clients refuse a service
+// of another user), a killed service blocks no
 // successor, set reaches the component through it and an events client follows what it raises.
 #include "tests/agent/oxAgentProcess.h"
 #include <functional>
@@ -81,7 +82,7 @@ TEST_F(oxAgentProgramTest, TheServiceAnswersClientsFromItsOneCopyAndOutlivesBadR
                                                               "; answering in-process\n"));
 }
 
-TEST_F(oxAgentProgramTest, TheServiceRefusesAClientOfAnotherUser) {
+TEST_F(oxAgentProgramTest, TheServiceAndItsClientsRefuseAnotherUser) {
     if (geteuid() != 0)
         GTEST_SKIP() << "not root: no other user to run a client as";
     char open[] = "/tmp/oxagent-peer-XXXXXX"; // a folder nobody may pass through
@@ -103,6 +104,22 @@ TEST_F(oxAgentProgramTest, TheServiceRefusesAClientOfAnotherUser) {
     EXPECT_EQ(json::parse(askSocket(socket, listRequest, 1)[0]).at(0)["id"], 1) << "its own user is not";
     kill(run.pid, SIGTERM);
     EXPECT_EQ(run.wait().exitCode, 0);
+    // The other way round: a service of nobody's is no service for root's clients.
+    const std::string theirs = std::string(open) + "/theirs.sock", dir = std::string(open) + "/os";
+    std::filesystem::copy(os, dir);
+    chmod(open, 0777);
+    const pid_t service = fork();
+    if (service == 0 && setgid(65534) == 0 && setuid(65534) == 0)
+        execl(OX_BIN_DIR "/oxagent", "oxagent", "run", dir.c_str(), "--db", ":memory:", "--control",
+              theirs.c_str(), nullptr);
+    if (service == 0)
+        _exit(127);
+    waitForService(theirs);
+    const oxAgentResult r = agent({"get", dir, "--group", "1", "--attr", "6", "--control", theirs});
+    EXPECT_EQ(std::tuple(r.exitCode, r.err),
+              std::tuple(1, "oxagent: " + theirs + ": the service there runs as another user\n"));
+    kill(service, SIGTERM);
+    waitpid(service, nullptr, 0);
     std::filesystem::remove_all(open);
 }
 
