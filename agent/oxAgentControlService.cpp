@@ -3,6 +3,7 @@
 #include "agent/oxAgentHost.h"
 #include <algorithm>
 #include <cerrno>
+#include <chrono>
 #include <cstring>
 #include <fcntl.h>
 #include <poll.h>
@@ -101,8 +102,12 @@ void oxAgentControlService_c::serve() {
 
 void oxAgentControlService_c::accept() {
     oxAgentFd_c fd(accept4(listener_.get(), nullptr, nullptr, SOCK_CLOEXEC));
-    if (!fd)
+    if (!fd) {
+        // Out of descriptors the waiting connection stays, and poll would wake at once again.
+        if (errno == EMFILE || errno == ENFILE)
+            std::this_thread::sleep_for(std::chrono::milliseconds(100));
         return;
+    }
     if (!peerAllowed(fd.get())) {
         sendAll(fd.get(), answerLine({{"error", "refused: the service answers only its own user "
                                                 "and root"}}), sendTimeoutMs);
