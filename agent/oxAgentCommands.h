@@ -1,15 +1,23 @@
 // The subcommands of oxagent. Each returns the program's exit status: 0 done, 1 failed (the
-// reason already on standard error), 2 a request answered with a non-zero status (get).
+// reason already on standard error), 2 a request answered with a non-zero status (get, set).
 #pragma once
 #include <string>
 #include <vector>
 
 namespace oxagent {
 
+// How a client command reaches the service: its control socket ("" for the default one), and
+// whether to say on standard error who answered.
+struct ClientOptions {
+    std::string control;
+    bool verbose = false;
+};
+
 struct ShowOptions {
     std::string directory;
     std::string database; // "" for the default file
     bool json = false;
+    ClientOptions client;
 };
 
 struct GetOptions {
@@ -19,17 +27,35 @@ struct GetOptions {
     std::vector<std::string> keys;
     std::string database;
     bool json = false;
+    ClientOptions client;
+};
+
+struct SetOptions {
+    std::string directory;
+    std::string group;
+    unsigned attribute = 0;
+    std::string value;
+    std::vector<std::string> keys;
+    std::string database;
+    bool json = false;
+    ClientOptions client;
 };
 
 struct RunOptions {
     std::vector<std::string> directories;
     unsigned seconds = 0; // 0: until Ctrl-C or SIGTERM
     std::string database;
+    std::string control; // "" for the default socket
 };
 
 struct ListOptions {
     std::string database;
     bool json = false;
+    ClientOptions client;
+};
+
+struct EventsOptions {
+    std::string control;
 };
 
 struct InspectOptions {
@@ -38,6 +64,8 @@ struct InspectOptions {
 
 int runShow(const ShowOptions& options);
 int runGet(const GetOptions& options);
+int runSet(const SetOptions& options);
+int runEvents(const EventsOptions& options);
 int runRun(const RunOptions& options);
 int runList(const ListOptions& options);
 int runInspect(const InspectOptions& options);

@@ -1,5 +1,7 @@
 // oxagent get DIR --group ID|CLASS --attr N [--key VALUE...]: one request; the value alone on
 // standard output, or the status with its meaning on standard error and exit status 2.
+#include "agent/oxAgentAnswers.h"
+#include "agent/oxAgentClient.h"
 #include "agent/oxAgentCommands.h"
 #include "agent/oxAgentDatabasePath.h"
 #include "agent/oxAgentHost.h"
@@ -9,55 +11,58 @@
 #include "sp/oxSpStatus.h"
 #include "sp/oxSpValueText.h"
 #include <iostream>
-#include <nlohmann/json.hpp>
 
 namespace oxagent {
 
+ordered_json getAnswer(oxAgentHost_c& host, coxKernel_c& kernel, const std::string& group,
+                       std::uint32_t attribute, const std::vector<std::string>& keys) {
+    const std::uint32_t componentId = kernel.ownDescription().id;
+    const std::uint32_t groupId = resolveGroup(host.database(), componentId, group);
+    const oxKey_c key = rowKey(host.database(), componentId, groupId, keys);
+    const oxSpAnswer answer =
+        requestAttribute(host.database(), host.kernels(), componentId, groupId, attribute, key);
+    ordered_json out;
+    out["group"] = groupId;
+    out["attribute"] = attribute;
+    out["status"] = answer.status;
+    if (answer.status == 0) {
+        const std::string text = oxSpTextOfValue(answer.value.value);
+        out["value"] = text;
+        out["kind"] = answer.value.value.kind;
+        for (const oxMifAttribute& a : host.database().attributes(componentId, groupId))
+            if (a.id == attribute && !enumerationName(a, text).empty())
+                out["meaning"] = enumerationName(a, text);
+    } else {
+        out["error"] = statusText(answer.status);
+    }
+    return out;
+}
+
+int printGet(const ordered_json& answer, bool json) {
+    const std::uint32_t status = answer.at("status").get<std::uint32_t>();
+    if (json)
+        std::cout << answer.dump(2) << "\n";
+    else if (status == 0)
+        std::cout << answer.at("value").get<std::string>() << "\n";
+    if (status == 0)
+        return 0;
+    std::cerr << "oxagent: " << statusCode(status) << ": " << statusMeaning(status) << "\n";
+    return 2;
+}
+
 int runGet(const GetOptions& options) {
+    const ordered_json request = {{"op", "get"},
+                                  {"dir", oxAgentHost_c::absoluteDirectory(options.directory)},
+                                  {"group", options.group},
+                                  {"attr", options.attribute},
+                                  {"keys", options.keys}};
+    if (const auto answer = askService(options.client, request))
+        return printGet(*answer, options.json);
     oxAgentHost_c host(resolveDatabasePath(options.database));
     coxKernel_c& kernel = host.openKernel(options.directory);
-    const std::uint32_t componentId = kernel.ownDescription().id;
-    const std::uint32_t groupId = resolveGroup(host.database(), componentId, options.group);
-    oxKey_c key;
-    try {
-        key = oxSpRequests_c(host.database()).makeKey(componentId, groupId, options.keys);
-    } catch (const oxSpError_c& e) {
-        throw oxAgentError_c(std::string("--key: ") + e.what());
-    }
-    const oxSpAnswer answer = requestAttribute(host.database(), host.kernels(), componentId,
-                                               groupId, options.attribute, key);
-    std::string text, meaning;
-    if (answer.status == 0) {
-        text = oxSpTextOfValue(answer.value.value);
-        for (const oxMifAttribute& a : host.database().attributes(componentId, groupId))
-            if (a.id == options.attribute)
-                meaning = enumerationName(a, text);
-    }
+    const ordered_json answer = getAnswer(host, kernel, options.group, options.attribute, options.keys);
     host.closeAll();
-
-    if (options.json) {
-        nlohmann::ordered_json out;
-        out["group"] = groupId;
-        out["attribute"] = options.attribute;
-        out["status"] = answer.status;
-        if (answer.status == 0) {
-            out["value"] = text;
-            out["kind"] = answer.value.value.kind;
-            if (!meaning.empty())
-                out["meaning"] = meaning;
-        } else {
-            out["error"] = statusText(answer.status);
-        }
-        std::cout << out.dump(2) << "\n";
-    } else if (answer.status == 0) {
-        std::cout << text << "\n";
-    }
-    if (answer.status != 0) {
-        std::cerr << "oxagent: " << statusCode(answer.status) << ": "
-                  << statusMeaning(answer.status) << "\n";
-        return 2;
-    }
-    return 0;
+    return printGet(answer, options.json);
 }
 
 } // namespace oxagent

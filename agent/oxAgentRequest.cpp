@@ -52,4 +52,13 @@ std::uint32_t resolveGroup(const oxSpDatabase_c& database, std::uint32_t compone
     throw oxAgentError_c("the component has no group " + idOrClass);
 }
 
+oxKey_c rowKey(const oxSpDatabase_c& database, std::uint32_t componentId, std::uint32_t groupId,
+               const std::vector<std::string>& texts) {
+    try {
+        return oxSpRequests_c(database).makeKey(componentId, groupId, texts);
+    } catch (const oxSpError_c& e) {
+        throw oxAgentError_c(std::string("--key: ") + e.what());
+    }
+}
+
 } // namespace oxagent

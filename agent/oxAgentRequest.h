@@ -29,4 +29,9 @@ std::string enumerationName(const oxMifAttribute& attribute, const std::string& 
 std::uint32_t resolveGroup(const oxSpDatabase_c& database, std::uint32_t componentId,
                            const std::string& idOrClass);
 
+// The row key of a table group from texts, one per key attribute. Throws oxAgentError_c
+// ("--key: ...") when they do not fit.
+oxKey_c rowKey(const oxSpDatabase_c& database, std::uint32_t componentId, std::uint32_t groupId,
+               const std::vector<std::string>& texts);
+
 } // namespace oxagent

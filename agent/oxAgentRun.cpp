@@ -1,10 +1,14 @@
-// oxagent run DIR... [--seconds N]: starts one kernel per directory, polls them once a second,
-// prints events as the components raise them and stops on Ctrl-C, SIGTERM or after N seconds.
+// oxagent run DIR... [--seconds N] [--control PATH]: the service. Starts one kernel per
+// directory, serves clients through its services (the control socket), polls the kernels once a
+// second, prints events as the components raise them and stops on Ctrl-C, SIGTERM or after N
+// seconds.
 // The live status line goes to standard error only when it is a terminal; otherwise a
 // line a second would only fill logs.
 #include "agent/oxAgentCandidates.h"
 #include "agent/oxAgentCommands.h"
+#include "agent/oxAgentControlService.h"
 #include "agent/oxAgentDatabasePath.h"
+#include "agent/oxAgentEventLine.h"
 #include "agent/oxAgentHost.h"
 #include "agent/oxAgentSignals.h"
 #include "agent/oxAgentStatusText.h"
@@ -16,6 +20,7 @@
 #include <cstdio>
 #include <iostream>
 #include <map>
+#include <memory>
 #include <new>
 #include <set>
 #include <termios.h>
@@ -76,14 +81,11 @@ void refuseSharedComponents(const std::vector<std::string>& directories) {
     }
 }
 
-void printEvent(const oxSpEvent& event) {
-    std::string line = "event " + std::to_string(event.id) + " at " + event.time + ": component " +
-                       std::to_string(event.componentId) + " group " +
-                       std::to_string(event.groupId) + " (" + event.groupClass + ")";
-    for (const oxSpEventValue& value : event.values)
-        line += " " + std::to_string(value.attributeId) + "=" + value.text;
-    std::cout << line << std::endl;
-}
+// Clears the provider's event hook before the services it reaches go, also on an exception.
+struct EventHookReset {
+    oxSqliteServiceProvider_c& serviceProvider;
+    ~EventHookReset() { serviceProvider.setEventHook(nullptr); }
+};
 
 } // namespace
 
@@ -97,13 +99,26 @@ int runRun(const RunOptions& options) {
 
     installStopSignals();
     oxAgentHost_c host(resolveDatabasePath(options.database));
+    // The ways in to the kernels. Each claims what it needs (a socket) before anything is
+    // installed, is started once the kernels are up and stopped before they go.
+    auto control = std::make_unique<oxAgentControlService_c>(
+        host, resolveControlPath(options.control));
+    oxAgentControlService_c& controlService = *control;
+    std::vector<std::unique_ptr<oxAgentService_c>> services;
+    services.push_back(std::move(control));
+
     std::atomic<std::uint64_t> events{0};
-    host.serviceProvider().setEventHook([&events](const oxSpEvent& event) {
+    host.serviceProvider().setEventHook([&events, &services](const oxSpEvent& event) {
         ++events;
-        printEvent(event);
+        std::cout << eventLine(event) << std::endl;
+        for (const auto& service : services)
+            service->event(event);
     });
+    const EventHookReset hookReset{host.serviceProvider()};
     for (const std::string& directory : options.directories) {
-        coxKernel_c& kernel = host.openKernel(directory);
+        const std::string absolute = oxAgentHost_c::absoluteDirectory(directory);
+        coxKernel_c& kernel = host.openKernel(directory); // it changes the current directory
+        controlService.hold(absolute, kernel);
         std::uint32_t status = oxStatusSuccess;
         if (!kernel.start(&status))
             std::cerr << "oxagent: " << directory << ": not started, " << statusText(status)
@@ -112,6 +127,8 @@ int runRun(const RunOptions& options) {
                   << kernel.componentObjects().count() << " module(s)" << std::endl;
     }
 
+    for (const auto& service : services)
+        service->start();
     const bool live = stderrIsTerminal();
     const steady::time_point begin = steady::now();
     steady::time_point nextPoll = begin + std::chrono::seconds(1);
@@ -130,14 +147,17 @@ int runRun(const RunOptions& options) {
         // N seconds: N polls, the last one at the end of the N-th second.
         if (options.seconds != 0 && polls >= options.seconds)
             break;
+        for (const auto& service : services)
+            service->poll();
         std::this_thread::sleep_for(std::chrono::milliseconds(50));
     }
     if (live)
         std::cerr << "\n";
     const int signal = stopSignal();
+    for (auto service = services.rbegin(); service != services.rend(); ++service)
+        (*service)->stop();
     const std::size_t kernels = host.kernels().size();
     host.closeAll();
-    host.serviceProvider().setEventHook(nullptr);
     std::cout << "stopped" << (signal != 0 ? " on signal " + std::to_string(signal) : "") << "; "
               << kernels << " kernel(s) torn down, " << events.load() << " event(s)" << std::endl;
     return 0;

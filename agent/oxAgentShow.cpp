@@ -1,4 +1,6 @@
 // oxagent show DIR: the directory's component with its groups and every attribute's value.
+#include "agent/oxAgentAnswers.h"
+#include "agent/oxAgentClient.h"
 #include "agent/oxAgentCommands.h"
 #include "agent/oxAgentDatabasePath.h"
 #include "agent/oxAgentHost.h"
@@ -8,13 +10,10 @@
 #include "framework/kernel/coxKernel.h"
 #include "sp/oxSpValueText.h"
 #include <iostream>
-#include <nlohmann/json.hpp>
 
 namespace oxagent {
 
 namespace {
-
-using nlohmann::ordered_json;
 
 // The key texts of a table row: its cells of the group's key attributes, in Key order.
 std::vector<std::string> rowKeyTexts(const oxSpGroupInfo& group,
@@ -60,7 +59,9 @@ ordered_json attributeAnswer(oxAgentHost_c& host, std::uint32_t componentId,
     return out;
 }
 
-ordered_json describe(oxAgentHost_c& host, coxKernel_c& kernel) {
+} // namespace
+
+ordered_json showAnswer(oxAgentHost_c& host, coxKernel_c& kernel) {
     const oxSpDatabase_c& db = host.database();
     const std::uint32_t componentId = kernel.ownDescription().id;
     const auto component = db.component(componentId);
@@ -108,6 +109,8 @@ ordered_json describe(oxAgentHost_c& host, coxKernel_c& kernel) {
     return out;
 }
 
+namespace {
+
 void printAttribute(const ordered_json& a, const char* indent) {
     std::cout << indent << a["id"].get<std::uint32_t>() << "  " << a["name"].get<std::string>();
     if (a.contains("value")) {
@@ -146,16 +149,24 @@ void printText(const ordered_json& c) {
 
 } // namespace
 
+int printShow(const ordered_json& answer, bool json) {
+    if (json)
+        std::cout << answer.dump(2) << "\n";
+    else
+        printText(answer);
+    return 0;
+}
+
 int runShow(const ShowOptions& options) {
+    const ordered_json request = {
+        {"op", "show"}, {"dir", oxAgentHost_c::absoluteDirectory(options.directory)}};
+    if (const auto answer = askService(options.client, request))
+        return printShow(*answer, options.json);
     oxAgentHost_c host(resolveDatabasePath(options.database));
     coxKernel_c& kernel = host.openKernel(options.directory);
-    const ordered_json component = describe(host, kernel);
+    const ordered_json component = showAnswer(host, kernel);
     host.closeAll();
-    if (options.json)
-        std::cout << component.dump(2) << "\n";
-    else
-        printText(component);
-    return 0;
+    return printShow(component, options.json);
 }
 
 } // namespace oxagent

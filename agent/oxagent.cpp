@@ -45,6 +45,16 @@ void addDatabaseOption(CLI::App& command, std::string& database) {
                        "$XDG_STATE_HOME/ox/oxagent.db)");
 }
 
+constexpr const char* controlHelp =
+    "the service's control socket (default: $XDG_RUNTIME_DIR/ox/oxagent.sock)";
+
+// A client command asks the running service first and works in-process when none answers.
+void addClientOptions(CLI::App& command, oxagent::ClientOptions& client) {
+    command.add_option("--control", client.control, controlHelp);
+    command.add_flag("--verbose", client.verbose,
+                     "say whether the service or this process answered");
+}
+
 } // namespace
 
 int main(int argc, char** argv) {
@@ -60,6 +70,7 @@ int main(int argc, char** argv) {
     showCommand->add_option("DIR", show.directory, "instrumentation directory")->required();
     addDatabaseOption(*showCommand, show.database);
     showCommand->add_flag("--json", show.json, "print JSON");
+    addClientOptions(*showCommand, show.client);
 
     GetOptions get;
     CLI::App* getCommand = app.add_subcommand("get", "ask for one attribute's value");
@@ -69,18 +80,38 @@ int main(int argc, char** argv) {
     getCommand->add_option("--key", get.keys, "row key values, one per key attribute");
     addDatabaseOption(*getCommand, get.database);
     getCommand->add_flag("--json", get.json, "print JSON");
+    addClientOptions(*getCommand, get.client);
+
+    SetOptions set;
+    CLI::App* setCommand =
+        app.add_subcommand("set", "reserve, then set one attribute's value (released if refused)");
+    setCommand->add_option("DIR", set.directory, "instrumentation directory")->required();
+    setCommand->add_option("--group", set.group, "group ID or class text")->required();
+    setCommand->add_option("--attr", set.attribute, "attribute ID")->required();
+    setCommand->add_option("--value", set.value, "the new value as text")->required();
+    setCommand->add_option("--key", set.keys, "row key values, one per key attribute");
+    addDatabaseOption(*setCommand, set.database);
+    setCommand->add_flag("--json", set.json, "print JSON");
+    addClientOptions(*setCommand, set.client);
 
     RunOptions run;
     CLI::App* runCommand =
-        app.add_subcommand("run", "hold directories, poll once a second, print events");
+        app.add_subcommand("run", "the service: hold directories, answer clients, poll, print events");
     runCommand->add_option("DIR", run.directories, "instrumentation directories")->required();
     runCommand->add_option("--seconds", run.seconds, "stop after N seconds (0: until a signal)");
     addDatabaseOption(*runCommand, run.database);
+    runCommand->add_option("--control", run.control, controlHelp);
 
     ListOptions list;
     CLI::App* listCommand = app.add_subcommand("list", "list installed components and groups");
     addDatabaseOption(*listCommand, list.database);
     listCommand->add_flag("--json", list.json, "print JSON");
+    addClientOptions(*listCommand, list.client);
+
+    EventsOptions events;
+    CLI::App* eventsCommand =
+        app.add_subcommand("events", "follow the running service's events");
+    eventsCommand->add_option("--control", events.control, controlHelp);
 
     InspectOptions inspect;
     CLI::App* inspectCommand =
@@ -99,6 +130,10 @@ int main(int argc, char** argv) {
             return runShow(show);
         if (*getCommand)
             return runGet(get);
+        if (*setCommand)
+            return runSet(set);
+        if (*eventsCommand)
+            return runEvents(events);
         if (*runCommand)
             return runRun(run);
         if (*listCommand)

@@ -57,7 +57,12 @@ struct oxAgentProcess_c {
 
 class oxAgentProgramTest : public ::testing::Test {
   protected:
-    oxAgentProgramTest() { std::filesystem::copy(OX_BIN_DIR "/../examples/os", os); }
+    // The service's default control socket lies in the test's own folder.
+    oxAgentProgramTest() {
+        std::filesystem::copy(OX_BIN_DIR "/../examples/os", os);
+        std::filesystem::create_directory(folder.file("run"));
+        setenv("XDG_RUNTIME_DIR", folder.file("run").c_str(), 1);
+    }
 
     oxAgentResult agent(const std::vector<std::string>& arguments) {
         return oxAgentProcess_c(arguments, folder).wait();
