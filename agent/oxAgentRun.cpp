@@ -20,6 +20,9 @@
 #include <set>
 #include <termios.h>
 #include <thread>
+#ifdef OX_HAVE_NETSNMP
+#include "agent/snmp/oxSnmpSubagent.h"
+#endif
 
 namespace oxagent {
 
@@ -98,9 +101,21 @@ int runRun(const RunOptions& options) {
     installStopSignals();
     oxAgentHost_c host(resolveDatabasePath(options.database));
     std::atomic<std::uint64_t> events{0};
-    host.serviceProvider().setEventHook([&events](const oxSpEvent& event) {
+#ifdef OX_HAVE_NETSNMP
+    std::optional<oxSnmpSubagent_c> snmp;
+    if (options.agentx)
+        snmp.emplace(host.database(), host.kernels(), *options.agentx);
+#else
+    if (options.agentx)
+        throw oxAgentError_c("--agentx: this oxagent was built without net-snmp");
+#endif
+    host.serviceProvider().setEventHook([&](const oxSpEvent& event) {
         ++events;
         printEvent(event);
+#ifdef OX_HAVE_NETSNMP
+        if (snmp)
+            snmp->notify(event);
+#endif
     });
     for (const std::string& directory : options.directories) {
         coxKernel_c& kernel = host.openKernel(directory);
@@ -112,6 +127,10 @@ int runRun(const RunOptions& options) {
                   << kernel.componentObjects().count() << " module(s)" << std::endl;
     }
 
+#ifdef OX_HAVE_NETSNMP
+    if (snmp)
+        snmp->start();
+#endif
     const bool live = stderrIsTerminal();
     const steady::time_point begin = steady::now();
     steady::time_point nextPoll = begin + std::chrono::seconds(1);
@@ -130,12 +149,20 @@ int runRun(const RunOptions& options) {
         // N seconds: N polls, the last one at the end of the N-th second.
         if (options.seconds != 0 && polls >= options.seconds)
             break;
+#ifdef OX_HAVE_NETSNMP
+        if (snmp)
+            snmp->poll();
+#endif
         std::this_thread::sleep_for(std::chrono::milliseconds(50));
     }
     if (live)
         std::cerr << "\n";
     const int signal = stopSignal();
     const std::size_t kernels = host.kernels().size();
+#ifdef OX_HAVE_NETSNMP
+    if (snmp)
+        snmp->stop();
+#endif
     host.closeAll();
     host.serviceProvider().setEventHook(nullptr);
     std::cout << "stopped" << (signal != 0 ? " on signal " + std::to_string(signal) : "") << "; "

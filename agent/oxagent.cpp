@@ -76,6 +76,11 @@ int main(int argc, char** argv) {
     runCommand->add_option("DIR", run.directories, "instrumentation directories")->required();
     runCommand->add_option("--seconds", run.seconds, "stop after N seconds (0: until a signal)");
     addDatabaseOption(*runCommand, run.database);
+    std::string agentx;
+    CLI::Option* agentxOption =
+        runCommand->add_option("--agentx", agentx, "also serve SNMP as an AgentX subagent of "
+                               "the master at SOCKET (a path or tcp:host:port; default: "
+                               "net-snmp's)")->expected(0, 1);
 
     ListOptions list;
     CLI::App* listCommand = app.add_subcommand("list", "list installed components and groups");
@@ -99,8 +104,11 @@ int main(int argc, char** argv) {
             return runShow(show);
         if (*getCommand)
             return runGet(get);
-        if (*runCommand)
+        if (*runCommand) {
+            if (agentxOption->count() > 0)
+                run.agentx = agentx;
             return runRun(run);
+        }
         if (*listCommand)
             return runList(list);
         return runInspect(inspect);
