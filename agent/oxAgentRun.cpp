@@ -1,5 +1,6 @@
-// oxagent run DIR... [--seconds N]: starts one kernel per directory, polls them once a second,
-// prints events as the components raise them and stops on Ctrl-C, SIGTERM or after N seconds.
+// oxagent run DIR... [--seconds N] [--agentx [SOCKET]]: starts one kernel per directory, polls
+// them once a second, prints events as the components raise them (and, with --agentx, serves
+// them over SNMP) and stops on Ctrl-C, SIGTERM or after N seconds.
 // The live status line goes to standard error only when it is a terminal; otherwise a
 // line a second would only fill logs.
 #include "agent/oxAgentCandidates.h"
