@@ -278,8 +278,12 @@ const oxSnmpMib_c& oxSnmpSubagent_c::mib() {
 }
 
 std::uint32_t oxSnmpSubagent_c::ask(const oxSnmpAttributeCell& cell, oxSnmpValue& value) {
-    const oxKey_c key =
-        oxSpRequests_c(database_).makeKey(cell.componentId, cell.groupId, cell.keyTexts);
+    oxKey_c key;
+    try {
+        key = oxSpRequests_c(database_).makeKey(cell.componentId, cell.groupId, cell.keyTexts);
+    } catch (const oxSpError_c&) {
+        return oxSpStatusBadArgument; // a row whose key cells do not fit: skipped by a walk
+    }
     const oxSpAnswer answer = requestAttribute(database_, kernels_, cell.componentId,
                                                cell.groupId, cell.attributeId, key);
     if (answer.status == 0)
