@@ -1,6 +1,7 @@
 // The subcommands of oxagent. Each returns the program's exit status: 0 done, 1 failed (the
 // reason already on standard error), 2 a request answered with a non-zero status (get, set).
 #pragma once
+#include <optional>
 #include <string>
 #include <vector>
 
@@ -46,6 +47,7 @@ struct RunOptions {
     unsigned seconds = 0; // 0: until Ctrl-C or SIGTERM
     std::string database;
     std::string control; // "" for the default socket
+    std::optional<std::string> agentx; // AgentX master address; "" for the default
 };
 
 struct ListOptions {

@@ -1,7 +1,7 @@
-// oxagent run DIR... [--seconds N] [--control PATH]: the service. Starts one kernel per
-// directory, serves clients through its services (the control socket), polls the kernels once a
-// second, prints events as the components raise them and stops on Ctrl-C, SIGTERM or after N
-// seconds.
+// oxagent run DIR... [--seconds N] [--control PATH] [--agentx [SOCKET]]: the service. Starts
+// one kernel per directory, serves clients through its services (the control socket and, with
+// --agentx, SNMP), polls the kernels once a second, prints events as the components raise them
+// and stops on Ctrl-C, SIGTERM or after N seconds.
 // The live status line goes to standard error only when it is a terminal; otherwise a
 // line a second would only fill logs.
 #include "agent/oxAgentCandidates.h"
@@ -25,6 +25,9 @@
 #include <set>
 #include <termios.h>
 #include <thread>
+#ifdef OX_HAVE_NETSNMP
+#include "agent/snmp/oxSnmpSubagent.h"
+#endif
 
 namespace oxagent {
 
@@ -106,6 +109,14 @@ int runRun(const RunOptions& options) {
     oxAgentControlService_c& controlService = *control;
     std::vector<std::unique_ptr<oxAgentService_c>> services;
     services.push_back(std::move(control));
+#ifdef OX_HAVE_NETSNMP
+    if (options.agentx)
+        services.push_back(std::make_unique<oxSnmpSubagent_c>(host.database(), host.kernels(),
+                                                               *options.agentx));
+#else
+    if (options.agentx)
+        throw oxAgentError_c("--agentx: this oxagent was built without net-snmp");
+#endif
 
     std::atomic<std::uint64_t> events{0};
     host.serviceProvider().setEventHook([&events, &services](const oxSpEvent& event) {

@@ -101,6 +101,11 @@ int main(int argc, char** argv) {
     runCommand->add_option("--seconds", run.seconds, "stop after N seconds (0: until a signal)");
     addDatabaseOption(*runCommand, run.database);
     runCommand->add_option("--control", run.control, controlHelp);
+    std::string agentx;
+    CLI::Option* agentxOption =
+        runCommand->add_option("--agentx", agentx, "also serve SNMP as an AgentX subagent of "
+                               "the master at SOCKET (a path or tcp:host:port; default: "
+                               "net-snmp's)")->expected(0, 1);
 
     ListOptions list;
     CLI::App* listCommand = app.add_subcommand("list", "list installed components and groups");
@@ -134,8 +139,11 @@ int main(int argc, char** argv) {
             return runSet(set);
         if (*eventsCommand)
             return runEvents(events);
-        if (*runCommand)
+        if (*runCommand) {
+            if (agentxOption->count() > 0)
+                run.agentx = agentx;
             return runRun(run);
+        }
         if (*listCommand)
             return runList(list);
         return runInspect(inspect);
