@@ -150,6 +150,20 @@ bool fromUtf16(std::uint32_t codePage, const char16_t* src, int length, Output& 
     return true;
 }
 
+// The units of src to convert (with its terminator when srcLength is -1); 0 when the code page
+// or the arguments are bad, as both conversions refuse them alike.
+template <class From, class To>
+int inputLength(std::uint32_t codePage, const From* src, int srcLength, const To* dst,
+                int dstCount) noexcept {
+    if (!known(codePage) || !src || srcLength == 0 || srcLength < -1 || dstCount < 0 ||
+        (dstCount > 0 && !dst))
+        return 0;
+    if (srcLength != -1)
+        return srcLength;
+    const std::size_t n = std::char_traits<From>::length(src) + 1;
+    return n > static_cast<std::size_t>(INT32_MAX) ? 0 : static_cast<int>(n);
+}
+
 } // namespace
 
 namespace oxp {
@@ -166,16 +180,9 @@ bool setActiveCodePage(std::uint32_t codePage) noexcept {
 int multiByteToWideChar(std::uint32_t codePage, std::uint32_t, const char* src, int srcLength,
                         char16_t* dst, int dstCount) noexcept {
     codePage = effective(codePage);
-    if (!known(codePage) || !src || srcLength == 0 || srcLength < -1 || dstCount < 0 ||
-        (dstCount > 0 && !dst))
+    const int length = inputLength(codePage, src, srcLength, dst, dstCount);
+    if (length == 0)
         return 0;
-    int length = srcLength;
-    if (length == -1) {
-        std::size_t n = std::strlen(src) + 1;
-        if (n > static_cast<std::size_t>(INT32_MAX))
-            return 0;
-        length = static_cast<int>(n);
-    }
     Output out(dstCount > 0 ? dst : static_cast<char16_t*>(nullptr), dstCount);
     return toUtf16(codePage, src, length, out) ? out.count() : 0;
 }
@@ -183,16 +190,9 @@ int multiByteToWideChar(std::uint32_t codePage, std::uint32_t, const char* src, 
 int wideCharToMultiByte(std::uint32_t codePage, std::uint32_t, const char16_t* src, int srcLength,
                         char* dst, int dstCount, const char* defaultChar, bool* usedDefault) noexcept {
     codePage = effective(codePage);
-    if (!known(codePage) || !src || srcLength == 0 || srcLength < -1 || dstCount < 0 ||
-        (dstCount > 0 && !dst))
+    const int length = inputLength(codePage, src, srcLength, dst, dstCount);
+    if (length == 0)
         return 0;
-    int length = srcLength;
-    if (length == -1) {
-        std::size_t n = std::char_traits<char16_t>::length(src) + 1;
-        if (n > static_cast<std::size_t>(INT32_MAX))
-            return 0;
-        length = static_cast<int>(n);
-    }
     bool defaulted = false;
     Output out(dstCount > 0 ? dst : static_cast<char*>(nullptr), dstCount);
     if (!fromUtf16(codePage, src, length, out, defaultChar ? *defaultChar : '?', defaulted))
