@@ -1,6 +1,8 @@
 // Fills the DMI MIB's map from the database: the class, component and attribute-value subtrees.
 #include "agent/snmp/oxSnmpMib.h"
 #include "sp/oxSpDatabase.h"
+#include "sp/oxSpRequests.h"
+#include "sp/oxSpStatus.h"
 
 namespace {
 
@@ -14,6 +16,12 @@ const oxSnmpOid componentEntry = {1, 3, 6, 1, 4, 1, 412, 1, 1, 2, 1, 1};
 const oxSnmpOid compDescrEntry = {1, 3, 6, 1, 4, 1, 412, 1, 1, 2, 2, 1};
 const oxSnmpOid groupEntry = {1, 3, 6, 1, 4, 1, 412, 1, 1, 2, 3, 1};
 const oxSnmpOid languageEntry = {1, 3, 6, 1, 4, 1, 412, 1, 1, 2, 4, 1};
+const oxSnmpOid mappingLevel = {1, 3, 6, 1, 4, 1, 412, 1, 1, 3, 1, 0};
+
+// How far this agent maps DMI onto SNMP, on a scale of our own: 1 the DMI MIB's tables and
+// notifications, 2 those and every group's attribute values under dmtfDynOids (this agent),
+// 3 also the standard groups' own MIBs under dmtfStdMifs.
+constexpr std::int64_t thisMappingLevel = 2;
 
 // Long descriptions are split into rows of at most this many octets.
 constexpr std::size_t descriptionPiece = 255;
@@ -75,10 +83,11 @@ const oxSnmpOid& oxSnmpMib_c::notifications() {
     return oid;
 }
 
-oxSnmpMib_c::oxSnmpMib_c(const oxSpDatabase_c& database) {
+oxSnmpMib_c::oxSnmpMib_c(const oxSpDatabase_c& database, const ComponentRows& componentRows) {
     addClasses(database);
     addComponents(database);
-    addAttributeCells(database);
+    addMappingLevel();
+    addAttributeCells(database, componentRows);
 }
 
 const oxSnmpCell* oxSnmpMib_c::find(const oxSnmpOid& oid) const {
@@ -184,28 +193,46 @@ void oxSnmpMib_c::addComponents(const oxSpDatabase_c& database) {
     }
 }
 
-void oxSnmpMib_c::addAttributeCells(const oxSpDatabase_c& database) {
+void oxSnmpMib_c::addMappingLevel() {
+    cells_[mappingLevel].fixed = oxSnmpInteger(thisMappingLevel);
+}
+
+void oxSnmpMib_c::addAttributeCells(const oxSpDatabase_c& database,
+                                    const ComponentRows& componentRows) {
+    const oxSpRequests_c requests(database);
     for (const oxSpComponentInfo& component : database.components()) {
         for (const oxSpGroupInfo& info : database.groups(component.id)) {
             const auto group = database.groupSnapshot(component.id, info.id);
             if (!group)
                 continue;
-            // Key texts per row; a plain group has one row with none.
-            std::vector<std::vector<std::string>> rows;
-            if (group->rows().empty())
-                rows.emplace_back();
-            for (const oxMifRow& row : group->rows()) {
-                std::vector<std::string>& texts = rows.emplace_back();
-                for (const std::uint32_t key : group->info().keys) {
+            // A row whose key cells do not make a key keeps its number but has no cells.
+            std::vector<std::optional<oxKey_c>> rows;
+            if (info.keys.empty())
+                rows.emplace_back(oxKey_c()); // a plain group: the one row 1
+            for (std::size_t r = 0; !info.keys.empty() && r < group->rows().size(); ++r) {
+                std::vector<std::string> texts;
+                for (const std::uint32_t key : info.keys) {
                     const std::optional<std::size_t> at = group->position(key);
-                    texts.push_back(at && row[*at] ? *row[*at] : "");
+                    texts.push_back(at && group->rows()[r][*at] ? *group->rows()[r][*at] : "");
+                }
+                try {
+                    rows.emplace_back(requests.makeKey(component.id, info.id, texts));
+                } catch (const oxSpError_c&) {
+                    rows.emplace_back();
                 }
             }
+            const oxKeyList_c* kept = !info.keys.empty() && group->rows().empty()
+                                          ? componentRows(component.id, info.id)
+                                          : nullptr;
+            for (std::uint32_t r = 0; kept && r < kept->count(); ++r)
+                rows.push_back(*kept->at(r));
             for (const oxMifAttribute& a : group->attributes()) {
                 for (std::uint32_t r = 0; r < rows.size(); ++r) {
+                    if (!rows[r])
+                        continue;
                     oxSnmpCell& cell = cells_[concat(
                         dynamicOids(), {component.id, info.id, 1, a.id, r + 1})];
-                    cell.attribute = {component.id, info.id,     a.id, rows[r],
+                    cell.attribute = {component.id, info.id,     a.id, *rows[r],
                                       a.type,       a.access == "Read-Write" ||
                                                         a.access == "Write-Only"};
                 }

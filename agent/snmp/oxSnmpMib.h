@@ -6,9 +6,13 @@
 // Attribute cells: dmtfDynOids.<component>.<group>.1.<attribute>.<row>, one table per group
 // whose columns are its attribute IDs. A plain group has the one row 1; a table group's rows
 // are numbered from 1 in the order the database keeps them, each asked for by its key values.
+// A table group the database lists no rows for has the rows its component object keeps, in
+// the object's order: rows only the instrumentation knows, as of the map's building.
 #pragma once
 #include "agent/snmp/oxSnmpValue.h"
+#include "framework/model/oxKey.h"
 #include <cstdint>
+#include <functional>
 #include <map>
 #include <optional>
 #include <string>
@@ -21,7 +25,7 @@ using oxSnmpOid = std::vector<std::uint32_t>;
 // An attribute value to ask the kernels (or the MIF) for.
 struct oxSnmpAttributeCell {
     std::uint32_t componentId = 0, groupId = 0, attributeId = 0;
-    std::vector<std::string> keyTexts; // one per key attribute, in Key order
+    oxKey_c key; // the row's; empty for a plain group
     oxMifType_e type = oxMifType_e::integer;
     bool writable = false;
 };
@@ -38,7 +42,11 @@ class oxSnmpMib_c {
     static const oxSnmpOid& dynamicOids(); // dmtfDynOids, 412.3
     static const oxSnmpOid& notifications(); // dmiNotifications, 412.1.2
 
-    explicit oxSnmpMib_c(const oxSpDatabase_c& database);
+    // The row keys the component object serving a group keeps; null when none serves it.
+    using ComponentRows = std::function<const oxKeyList_c*(std::uint32_t componentId,
+                                                           std::uint32_t groupId)>;
+
+    oxSnmpMib_c(const oxSpDatabase_c& database, const ComponentRows& componentRows);
 
     // Null when no cell has that OID.
     const oxSnmpCell* find(const oxSnmpOid& oid) const;
@@ -49,7 +57,8 @@ class oxSnmpMib_c {
   private:
     void addClasses(const oxSpDatabase_c& database);
     void addComponents(const oxSpDatabase_c& database);
-    void addAttributeCells(const oxSpDatabase_c& database);
+    void addMappingLevel();
+    void addAttributeCells(const oxSpDatabase_c& database, const ComponentRows& componentRows);
     // Column `column` of the table entry's row `index`.
     void put(const oxSnmpOid& entry, std::uint32_t column, const oxSnmpOid& index,
              oxSnmpValue value);

@@ -5,9 +5,9 @@
 #include "agent/oxAgentRequest.h"
 #include "agent/snmp/oxSnmpNotification.h"
 #include "framework/diag/oxStatus.h"
+#include "framework/base/coxBase.h"
 #include "framework/kernel/coxKernel.h"
 #include "sp/oxSpDatabase.h"
-#include "sp/oxSpRequests.h"
 #include "sp/oxSpStatus.h"
 #include "sp/oxSpValueText.h"
 #include <iostream>
@@ -142,6 +142,7 @@ oxSnmpSubagent_c::~oxSnmpSubagent_c() {
 void oxSnmpSubagent_c::start() {
     if (running)
         throw oxAgentError_c("--agentx: one subagent per process");
+    buildMib();
     running = this;
     stopping_ = false;
     std::promise<void> ready;
@@ -230,6 +231,10 @@ void oxSnmpSubagent_c::connectionChanged(bool connected) {
 }
 
 void oxSnmpSubagent_c::poll() {
+    if (mibAsked_ && std::chrono::steady_clock::now() - mibTime_ >= mibLifetime) {
+        mibAsked_ = false;
+        buildMib();
+    }
     const std::lock_guard<std::mutex> hold(failureLock_);
     if (!failure_.empty())
         std::cerr << "oxagent: SNMP stopped: " << std::exchange(failure_, "") << std::endl;
@@ -268,24 +273,36 @@ void oxSnmpSubagent_c::sendQueuedEvents() {
     }
 }
 
-const oxSnmpMib_c& oxSnmpSubagent_c::mib() {
-    const auto now = std::chrono::steady_clock::now();
-    if (!mib_ || now - mibTime_ >= mibLifetime) {
-        mib_ = std::make_unique<oxSnmpMib_c>(database_);
-        mibTime_ = now;
-    }
-    return *mib_;
+void oxSnmpSubagent_c::buildMib() {
+    // Read here, on the thread whose timers change them; a component that changed its rows
+    // inside a request slot on another thread would race this read.
+    const auto componentRows = [this](std::uint32_t componentId,
+                                      std::uint32_t groupId) -> const oxKeyList_c* {
+        for (coxKernel_c* kernel : kernels_) {
+            if (kernel->ownDescription().id != componentId)
+                continue;
+            const coxBaseList_c& objects = kernel->componentObjects();
+            for (std::uint32_t i = 0; i < objects.count(); ++i)
+                if (objects.at(i)->servedGroup().id == groupId)
+                    return &objects.at(i)->rowKeys();
+        }
+        return nullptr;
+    };
+    auto built = std::make_shared<const oxSnmpMib_c>(database_, componentRows);
+    mibTime_ = std::chrono::steady_clock::now();
+    const std::lock_guard<std::mutex> hold(mibLock_);
+    mib_ = std::move(built);
+}
+
+std::shared_ptr<const oxSnmpMib_c> oxSnmpSubagent_c::mib() {
+    mibAsked_ = true;
+    const std::lock_guard<std::mutex> hold(mibLock_);
+    return mib_;
 }
 
 std::uint32_t oxSnmpSubagent_c::ask(const oxSnmpAttributeCell& cell, oxSnmpValue& value) {
-    oxKey_c key;
-    try {
-        key = oxSpRequests_c(database_).makeKey(cell.componentId, cell.groupId, cell.keyTexts);
-    } catch (const oxSpError_c&) {
-        return oxSpStatusBadArgument; // a row whose key cells do not fit: skipped by a walk
-    }
     const oxSpAnswer answer = requestAttribute(database_, kernels_, cell.componentId,
-                                               cell.groupId, cell.attributeId, key);
+                                               cell.groupId, cell.attributeId, cell.key);
     if (answer.status == 0)
         value = oxSnmpValueOf(answer.value.value);
     return answer.status;
@@ -293,6 +310,8 @@ std::uint32_t oxSnmpSubagent_c::ask(const oxSnmpAttributeCell& cell, oxSnmpValue
 
 int oxSnmpSubagent_c::handle(int mode, void* requestInfo, void* requestList) {
     auto* info = static_cast<netsnmp_agent_request_info*>(requestInfo);
+    const std::shared_ptr<const oxSnmpMib_c> cells = mib(); // one map for the whole request
+    const long transaction = info->asp && info->asp->pdu ? info->asp->pdu->transid : 0;
     for (auto* r = static_cast<netsnmp_request_info*>(requestList); r; r = r->next) {
         if (r->processed)
             continue;
@@ -300,7 +319,7 @@ int oxSnmpSubagent_c::handle(int mode, void* requestInfo, void* requestList) {
         const oxSnmpOid name = oidOf(vb->name, vb->name_length);
         try {
             if (mode == MODE_GET) {
-                const oxSnmpCell* cell = mib().find(name);
+                const oxSnmpCell* cell = cells->find(name);
                 oxSnmpValue value;
                 std::uint32_t status = oxSpStatusNoValue;
                 if (cell && cell->fixed)
@@ -313,8 +332,7 @@ int oxSnmpSubagent_c::handle(int mode, void* requestInfo, void* requestList) {
                                                            : SNMP_ERR_GENERR);
             } else if (mode == MODE_GETNEXT) {
                 // The next cell that has a value; none leaves the variable to the next subtree.
-                const oxSnmpMib_c& cells = mib();
-                for (auto at = cells.after(name); at != cells.end(); ++at) {
+                for (auto at = cells->after(name); at != cells->end(); ++at) {
                     oxSnmpValue value;
                     if (!at->second.fixed && ask(at->second.attribute, value) != 0)
                         continue;
@@ -325,16 +343,17 @@ int oxSnmpSubagent_c::handle(int mode, void* requestInfo, void* requestList) {
                 }
             } else if (mode == MODE_SET_RESERVE1) {
                 const std::optional<oxSnmpValue> value = valueOfVariable(vb);
-                const int error = value ? reserve(name, *value) : SNMP_ERR_WRONGTYPE;
+                const int error =
+                    value ? reserve(*cells, {transaction, name}, *value) : SNMP_ERR_WRONGTYPE;
                 if (error != 0)
                     netsnmp_set_request_error(info, r, error);
             } else if (mode == MODE_SET_ACTION) {
-                if (const int error = action(name); error != 0)
+                if (const int error = action({transaction, name}); error != 0)
                     netsnmp_set_request_error(info, r, error);
             } else if (mode == MODE_SET_COMMIT) {
-                pending_.erase(name); // set: nothing left to release
+                pending_.erase({transaction, name}); // set: nothing left to release
             } else if (mode == MODE_SET_FREE || mode == MODE_SET_UNDO) {
-                release(name);
+                release({transaction, name});
             }
         } catch (const std::exception& e) {
             std::cerr << "oxagent: SNMP request failed: " << e.what() << std::endl;
@@ -344,8 +363,9 @@ int oxSnmpSubagent_c::handle(int mode, void* requestInfo, void* requestList) {
     return SNMP_ERR_NOERROR;
 }
 
-int oxSnmpSubagent_c::reserve(const oxSnmpOid& name, const oxSnmpValue& value) {
-    const oxSnmpCell* cell = mib().find(name);
+int oxSnmpSubagent_c::reserve(const oxSnmpMib_c& cells, const SetName& name,
+                              const oxSnmpValue& value) {
+    const oxSnmpCell* cell = cells.find(name.second);
     if (!cell)
         return SNMP_ERR_NOCREATION;
     const oxSnmpAttributeCell& a = cell->attribute;
@@ -367,7 +387,7 @@ int oxSnmpSubagent_c::reserve(const oxSnmpOid& name, const oxSnmpValue& value) {
     } catch (const oxSpError_c&) {
         return SNMP_ERR_WRONGVALUE;
     }
-    set.key = oxSpRequests_c(database_).makeKey(a.componentId, a.groupId, a.keyTexts);
+    set.key = a.key;
     std::uint32_t status = oxStatusSuccess;
     set.kernel->reserveAttribute(set.value, &set.groupId, set.key, 0, 0, &status);
     if (status != oxStatusSuccess)
@@ -376,7 +396,7 @@ int oxSnmpSubagent_c::reserve(const oxSnmpOid& name, const oxSnmpValue& value) {
     return SNMP_ERR_NOERROR;
 }
 
-int oxSnmpSubagent_c::action(const oxSnmpOid& name) {
+int oxSnmpSubagent_c::action(const SetName& name) {
     const auto at = pending_.find(name);
     if (at == pending_.end())
         return SNMP_ERR_COMMITFAILED;
@@ -386,7 +406,7 @@ int oxSnmpSubagent_c::action(const oxSnmpOid& name) {
     return status == oxStatusSuccess ? SNMP_ERR_NOERROR : SNMP_ERR_COMMITFAILED;
 }
 
-void oxSnmpSubagent_c::release(const oxSnmpOid& name) {
+void oxSnmpSubagent_c::release(const SetName& name) {
     const auto at = pending_.find(name);
     if (at == pending_.end())
         return;

@@ -4,7 +4,10 @@
 // notifications. Without a master it says so once, serves on and connects when one appears
 // (the library retries every second); a lost master is found again the same way.
 // The library runs on a thread of its own, so a request is answered as soon as it arrives
-// rather than at the host's next turn; kernels and database take concurrent requests.
+// rather than at the host's next turn; kernels and database take concurrent requests. The map
+// of the MIB is built on run's thread (start and poll), the one that drives the components'
+// timers, since it reads the rows component objects keep; it is built again at most once a
+// second and only while requests come, and the library's thread takes the newest.
 // One per process: the library's state is global.
 #pragma once
 #include "agent/oxAgentService.h"
@@ -41,8 +44,8 @@ class oxSnmpSubagent_c : public oxAgentService_c {
     // Starts the library's thread and returns once it is set up (connected or not). Throws
     // oxAgentError_c when another subagent runs in this process.
     void start() override;
-    // For the host's loop: reports, once, that the library's thread ended on a failure.
-    // Never blocks.
+    // For the host's loop: builds the map again when requests asked for it a second or more
+    // after the last one, and reports, once, that the library's thread ended on a failure.
     void poll() override;
     // Ends the thread; after it no request reaches the kernels.
     void stop() noexcept override;
@@ -62,13 +65,18 @@ class oxSnmpSubagent_c : public oxAgentService_c {
         oxAttribValue_c value{0};
         oxKey_c key;
     };
-    const oxSnmpMib_c& mib();
+    // A SET's variable: its transaction, since the master may interleave the phases of two.
+    using SetName = std::pair<long, oxSnmpOid>;
+
+    void buildMib(); // on run's thread
+    // The newest map, for one request; it also asks poll() for a newer one.
+    std::shared_ptr<const oxSnmpMib_c> mib();
     // The attribute's value now; the status of the request that failed otherwise.
     std::uint32_t ask(const oxSnmpAttributeCell& cell, oxSnmpValue& value);
     // The SNMP error (0 none) for one phase of a SET of one variable.
-    int reserve(const oxSnmpOid& oid, const oxSnmpValue& value);
-    int action(const oxSnmpOid& oid);
-    void release(const oxSnmpOid& oid);
+    int reserve(const oxSnmpMib_c& cells, const SetName& name, const oxSnmpValue& value);
+    int action(const SetName& name);
+    void release(const SetName& name);
     void sendQueuedEvents();
     // The library's thread: set-up, then answering until stop().
     void serve(std::promise<void>& ready);
@@ -83,9 +91,11 @@ class oxSnmpSubagent_c : public oxAgentService_c {
     std::mutex failureLock_;
     bool started_ = false;
     bool connected_ = false; // the thread's
-    std::unique_ptr<oxSnmpMib_c> mib_;
-    std::chrono::steady_clock::time_point mibTime_;
-    std::map<oxSnmpOid, PendingSet> pending_;
+    std::mutex mibLock_;
+    std::shared_ptr<const oxSnmpMib_c> mib_;
+    std::atomic<bool> mibAsked_{false};
+    std::chrono::steady_clock::time_point mibTime_; // run's thread's
+    std::map<SetName, PendingSet> pending_;
     std::mutex eventsLock_;
     std::deque<oxSpEvent> events_;
 };

@@ -97,6 +97,7 @@ TEST_F(oxSnmpSubagentTest, ServesTheDmiMibThroughTheMasterAndFindsItAgainAfterAR
         {verify, "INTEGER: 7"},                                      // from osComp
         {dmi + ".3.1.1.1.6.2", "No Such Instance currently exists at this OID"},
         {dmi + ".1.1.2.1.1.2.9", "No Such Instance currently exists at this OID"},
+        {dmi + ".1.1.3.1.0", "INTEGER: 2"},                          // dmiMappingLevel
     };
     for (const auto& [oid, value] : answers) {
         SCOPED_TRACE(oid);
@@ -106,7 +107,7 @@ TEST_F(oxSnmpSubagentTest, ServesTheDmiMibThroughTheMasterAndFindsItAgainAfterAR
     // The walk ends (the tool fails on OIDs out of order) with the last attribute value.
     const oxAgentResult walk = client("/usr/bin/snmpwalk", {dmi});
     EXPECT_EQ(walk.exitCode, 0) << walk.err;
-    EXPECT_EQ(occurrences(walk.out, "\n"), 104u) << walk.out;
+    EXPECT_EQ(occurrences(walk.out, "\n"), 105u) << walk.out;
     EXPECT_NE(walk.out.find(dmi + ".1.1.2.1.1.2.1 = STRING: \"Operating System\"\n"),
               std::string::npos);
     EXPECT_EQ(walk.out.substr(walk.out.rfind('\n', walk.out.size() - 2) + 1),
@@ -128,8 +129,10 @@ TEST_F(oxSnmpSubagentTest, ServesTheDmiMibThroughTheMasterAndFindsItAgainAfterAR
     EXPECT_EQ(occurrences(r.err, "AgentX master at " + socket + " connected\n"), 2u) << r.err;
 }
 
-// A table group served by the role fixture (its cells answer "r<row>a<attribute>", attribute 4
-// answers 0x2008 in every slot) beside the ticker, whose events go out as notifications.
+// A table group of MIF rows served by the role fixture (its cells answer "r<row>a<attribute>",
+// attribute 4 answers 0x2008 in every slot); the store fixture's table, whose rows only it
+// knows and whose attribute 3 tells the steps of each set; the ticker, whose events go out as
+// notifications.
 TEST_F(oxSnmpSubagentTest, SetsThroughTheGuardedReserveWalksRowsAndSendsEvents) {
     folder.write("rows/Rows.mif", R"(Start Component Name = "Rows"
   Start Group Name = "Row" Class = "FK|Table|001" ID = 2 Key = 1
@@ -144,12 +147,18 @@ End Component)");
     Start Attribute Name = "Count" ID = 1 Type = Integer End Attribute
     Start Attribute Name = "Source" ID = 5 Type = String(64) End Attribute End Group End Component)");
     std::filesystem::copy_file(OX_BIN_DIR "/faTicker.dll", folder.file("ticker/faTicker.dll"));
+    folder.write("store/Store.mif", R"(Start Component Name = "Store"
+  Start Group Name = "Store" Class = "FA|Store|001" ID = 2 Key = 1
+    Start Attribute Name = "Index" ID = 1 Type = Integer End Attribute
+    Start Attribute Name = "Text" ID = 2 Type = String(8) Access = Read-Write End Attribute
+    Start Attribute Name = "Steps" ID = 3 Type = String(64) End Attribute End Group End Component)");
+    std::filesystem::copy_file(OX_BIN_DIR "/faStore.dll", folder.file("store/faStore.dll"));
     folder.write("trapd.conf", "disableAuthorization yes\n");
     oxAgentProcess_c traps({"-f", "-C", "-c", folder.file("trapd.conf"), "-On", "-Lf",
                             folder.file("traps.log"), trapAddress}, folder, "/usr/sbin/snmptrapd");
     const std::unique_ptr<oxAgentProcess_c> master = startMaster();
-    oxAgentProcess_c run({"run", folder.file("rows"), folder.file("ticker"), "--db", db,
-                          "--agentx", socket}, folder);
+    oxAgentProcess_c run({"run", folder.file("rows"), folder.file("ticker"), folder.file("store"),
+                          "--db", db, "--agentx", socket}, folder);
     const std::string row = dmi + ".3.1.2.1."; // component 1, group 2: <attribute>.<row>
     for (int tries = 0; tries < 100 && get(row + "1.1").find("r1a1") == std::string::npos; ++tries)
         std::this_thread::sleep_for(std::chrono::milliseconds(200));
@@ -162,6 +171,30 @@ End Component)");
     EXPECT_NE(set(row + "4.1", "s", "x").err.find("notWritable"), std::string::npos);
     EXPECT_NE(set(row + "2.1", "i", "5").err.find("wrongType"), std::string::npos);
     EXPECT_NE(set(row + "1.1", "s", "x").err.find("notWritable"), std::string::npos); // read-only
+
+    const std::string store = dmi + ".3.3.2.1.", text = store + "2.3", steps = store + "3.1";
+    EXPECT_EQ(client("/usr/bin/snmpwalk", {store + "2"}).out,
+              store + "2.1 = STRING: \"one\"\n" + store + "2.2 = STRING: \"two\"\n" + text +
+              " = STRING: \"three\"\n");
+    const struct { const char* value; const char* error; const char* text; const char* steps; } sets[] = {
+        {"new", "", "new", "reserve set"},
+        {"no", "inconsistentValue", "new", "reserve set reserve"},   // refused by reserve
+        {"late", "commitFailed", "new", "reserve set reserve reserve set release"}, // by set
+    };
+    for (const auto& s : sets) {
+        SCOPED_TRACE(s.value);
+        const oxAgentResult r = set(text, "s", s.value);
+        EXPECT_NE(r.err.find(s.error), std::string::npos) << r.err;
+        EXPECT_EQ(get(text), text + " = STRING: \"" + s.text + "\"\n");
+        EXPECT_EQ(get(steps), steps + " = STRING: \"" + s.steps + "\"\n");
+    }
+    // oxagent set through the same service: a refused set releases what its reserve took.
+    const oxAgentResult late = agent({"set", folder.file("store"), "--group", "2", "--attr", "2",
+                                      "--key", "3", "--value", "late", "--verbose"});
+    EXPECT_EQ(std::tuple(late.exitCode, late.err.find("answered by the service") != std::string::npos,
+                         late.err.find("oxagent: set refused: 0xF00A") != std::string::npos),
+              std::tuple(2, true, true)) << late.err;
+    EXPECT_NE(get(steps).find("release reserve set release\""), std::string::npos);
     std::string log;
     for (int tries = 0; tries < 50 && log.find("412.1.2.1.5.0") == std::string::npos; ++tries) {
         std::this_thread::sleep_for(std::chrono::milliseconds(200));
