@@ -216,6 +216,10 @@ void oxSnmpSubagent_c::serve(std::promise<void>& ready) {
         const std::lock_guard<std::mutex> hold(failureLock_);
         failure_ = e.what();
     }
+    // A master that goes at this moment makes the library's shutdown unregister a callback
+    // from inside that callback list: it waits 100 ms and logs a failed assertion of its own,
+    // which says nothing to the user. Its messages end here.
+    snmp_disable_stderrlog();
     snmp_shutdown(appName); // drops the callbacks too
 }
 
