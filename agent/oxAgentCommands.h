@@ -21,7 +21,8 @@ struct ShowOptions {
     ClientOptions client;
 };
 
-struct GetOptions {
+// One attribute of one row: what get and set both name.
+struct AttributeOptions {
     std::string directory;
     std::string group; // decimal ID or class text
     unsigned attribute = 0;
@@ -31,15 +32,10 @@ struct GetOptions {
     ClientOptions client;
 };
 
-struct SetOptions {
-    std::string directory;
-    std::string group;
-    unsigned attribute = 0;
+struct GetOptions : AttributeOptions {};
+
+struct SetOptions : AttributeOptions {
     std::string value;
-    std::vector<std::string> keys;
-    std::string database;
-    bool json = false;
-    ClientOptions client;
 };
 
 struct RunOptions {

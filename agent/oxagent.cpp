@@ -55,6 +55,17 @@ void addClientOptions(CLI::App& command, oxagent::ClientOptions& client) {
                      "say whether the service or this process answered");
 }
 
+// DIR --group ID|CLASS --attr N [--key VALUE...] and the client's and output's options.
+void addAttributeOptions(CLI::App& command, oxagent::AttributeOptions& options) {
+    command.add_option("DIR", options.directory, "instrumentation directory")->required();
+    command.add_option("--group", options.group, "group ID or class text")->required();
+    command.add_option("--attr", options.attribute, "attribute ID")->required();
+    command.add_option("--key", options.keys, "row key values, one per key attribute");
+    addDatabaseOption(command, options.database);
+    command.add_flag("--json", options.json, "print JSON");
+    addClientOptions(command, options.client);
+}
+
 } // namespace
 
 int main(int argc, char** argv) {
@@ -74,25 +85,13 @@ int main(int argc, char** argv) {
 
     GetOptions get;
     CLI::App* getCommand = app.add_subcommand("get", "ask for one attribute's value");
-    getCommand->add_option("DIR", get.directory, "instrumentation directory")->required();
-    getCommand->add_option("--group", get.group, "group ID or class text")->required();
-    getCommand->add_option("--attr", get.attribute, "attribute ID")->required();
-    getCommand->add_option("--key", get.keys, "row key values, one per key attribute");
-    addDatabaseOption(*getCommand, get.database);
-    getCommand->add_flag("--json", get.json, "print JSON");
-    addClientOptions(*getCommand, get.client);
+    addAttributeOptions(*getCommand, get);
 
     SetOptions set;
     CLI::App* setCommand =
         app.add_subcommand("set", "reserve, then set one attribute's value (released if refused)");
-    setCommand->add_option("DIR", set.directory, "instrumentation directory")->required();
-    setCommand->add_option("--group", set.group, "group ID or class text")->required();
-    setCommand->add_option("--attr", set.attribute, "attribute ID")->required();
+    addAttributeOptions(*setCommand, set);
     setCommand->add_option("--value", set.value, "the new value as text")->required();
-    setCommand->add_option("--key", set.keys, "row key values, one per key attribute");
-    addDatabaseOption(*setCommand, set.database);
-    setCommand->add_flag("--json", set.json, "print JSON");
-    addClientOptions(*setCommand, set.client);
 
     RunOptions run;
     CLI::App* runCommand =
