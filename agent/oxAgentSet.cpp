@@ -25,6 +25,9 @@ oxAttribValue_c valueFromText(const oxSpDatabase_c& database, std::uint32_t comp
     for (const oxMifAttribute& a : database.attributes(componentId, groupId)) {
         if (a.id != attributeId)
             continue;
+        if (a.maxLength != 0 && text.size() > a.maxLength)
+            throw oxAgentError_c("--value: longer than the attribute's " +
+                                 std::to_string(a.maxLength) + " octets");
         oxAttribValue_c value(attributeId);
         try {
             value.value = oxSpValueFromText(a.type, text);

@@ -232,9 +232,8 @@ void oxSnmpMib_c::addAttributeCells(const oxSpDatabase_c& database,
                         continue;
                     oxSnmpCell& cell = cells_[concat(
                         dynamicOids(), {component.id, info.id, 1, a.id, r + 1})];
-                    cell.attribute = {component.id, info.id,     a.id, *rows[r],
-                                      a.type,       a.access == "Read-Write" ||
-                                                        a.access == "Write-Only"};
+                    cell.attribute = {component.id, info.id, a.id, *rows[r], a.type, a.maxLength,
+                                      a.access == "Read-Write" || a.access == "Write-Only"};
                 }
             }
         }

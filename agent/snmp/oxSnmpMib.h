@@ -27,6 +27,7 @@ struct oxSnmpAttributeCell {
     std::uint32_t componentId = 0, groupId = 0, attributeId = 0;
     oxKey_c key; // the row's; empty for a plain group
     oxMifType_e type = oxMifType_e::integer;
+    std::uint32_t maxLength = 0; // strings only; 0 for no limit
     bool writable = false;
 };
 

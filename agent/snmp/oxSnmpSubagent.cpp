@@ -378,6 +378,8 @@ int oxSnmpSubagent_c::reserve(const oxSnmpMib_c& cells, const SetName& name,
     const oxSnmpSetText text = oxSnmpTextForSet(a.type, value);
     if (!text.error.empty())
         return text.error == "wrongType" ? SNMP_ERR_WRONGTYPE : SNMP_ERR_WRONGLENGTH;
+    if (a.maxLength != 0 && value.octets.size() > a.maxLength) // a string longer than its MIF allows
+        return SNMP_ERR_WRONGLENGTH;
     PendingSet set;
     for (coxKernel_c* kernel : kernels_)
         if (kernel->ownDescription().id == a.componentId)

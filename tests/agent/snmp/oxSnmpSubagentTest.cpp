@@ -180,6 +180,7 @@ End Component)");
         {"new", "", "new", "reserve set"},
         {"no", "inconsistentValue", "new", "reserve set reserve"},   // refused by reserve
         {"late", "commitFailed", "new", "reserve set reserve reserve set release"}, // by set
+        {"ninechars", "wrongLength", "new", "reserve set reserve reserve set release"}, // String(8)
     };
     for (const auto& s : sets) {
         SCOPED_TRACE(s.value);
@@ -195,6 +196,9 @@ End Component)");
                          late.err.find("oxagent: set refused: 0xF00A") != std::string::npos),
               std::tuple(2, true, true)) << late.err;
     EXPECT_NE(get(steps).find("release reserve set release\""), std::string::npos);
+    EXPECT_NE(agent({"set", folder.file("store"), "--group", "2", "--attr", "2", "--key", "3",
+                     "--value", "ninechars"}).err.find("--value: longer than the attribute's 8 octets"),
+              std::string::npos);
     std::string log;
     for (int tries = 0; tries < 50 && log.find("412.1.2.1.5.0") == std::string::npos; ++tries) {
         std::this_thread::sleep_for(std::chrono::milliseconds(200));
