@@ -1,7 +1,10 @@
-// Where a module's file is found, the same on every system: an already loaded module of that
-// name, the host program's directory, the current directory, then the system's search.
+// Module loading the same on every system: where a module's file is found (an already loaded
+// module of that name, the host program's directory, the current directory, then the system's
+// search), and the handles the table gives the libraries the backend opens and closes.
 #include "platform/oxpModule.h"
+#include "platform/oxpMemory.h"
 #include "platform/oxpModuleFile.h"
+#include "platform/oxpModuleLibrary.h"
 #include "platform/oxpModuleTable.h"
 #include "platform/oxpPath.h"
 #include <mutex>
@@ -57,6 +60,47 @@ std::string locate(const char* requested) {
 }
 
 } // namespace modulefile
+
+ModuleHandle loadModule(const char* name) noexcept {
+    if (!name || !*name)
+        return 0;
+    try {
+        std::string file = modulefile::locate(name);
+        if (file.empty())
+            return 0;
+        // Not under the table's lock: the module's static constructors may load modules.
+        const modulelibrary::Opened opened = modulelibrary::open(file);
+        if (!opened.library) {
+            if (opened.forWantOfMemory)
+                noteMemoryShortage();
+            return 0;
+        }
+        ModuleTable& table = ModuleTable::instance();
+        if (ModuleHandle known = table.addReference(opened.library))
+            return known;
+        std::string path = modulelibrary::fullPath(opened.library, file);
+        return table.insert(opened.library, path, modulelibrary::strings(path));
+    } catch (...) {
+        return 0;
+    }
+}
+
+void* findSymbol(ModuleHandle module, const char* symbol) noexcept {
+    if (!symbol)
+        return nullptr;
+    return ModuleTable::instance().withLibrary(module, [symbol](void* library) -> void* {
+        return library ? modulelibrary::symbol(library, symbol) : nullptr;
+    });
+}
+
+bool freeModule(ModuleHandle module) noexcept {
+    void* library = nullptr;
+    if (!ModuleTable::instance().dropReference(module, library))
+        return false;
+    // Not under the lock: the module's detach and static destructors may free modules.
+    modulelibrary::close(library);
+    return true;
+}
 
 std::string moduleFileName(ModuleHandle module) { return ModuleTable::instance().path(module); }
 

@@ -1,9 +1,9 @@
-// Module loading over dlopen, and the files and names the portable search order asks for.
+// Module loading's dlopen half (a module's entry may refuse its attach; string tables are read
+// from the file), and the files and names the portable search order asks for.
 #include "platform/oxpModule.h"
-#include "platform/oxpMemory.h"
 #include "platform/oxpModuleEntry.h"
 #include "platform/oxpModuleFile.h"
-#include "platform/oxpModuleTable.h"
+#include "platform/oxpModuleLibrary.h"
 #include "platform/oxpPath.h"
 #include "platform/oxpResource.h"
 #include "platform/oxpResourceSection.h"
@@ -35,35 +35,9 @@ std::string absolutePath(const std::string& path) {
     return result;
 }
 
-// The full path of an opened library (the system's search tells where it found it).
-std::string libraryPath(void* library, const std::string& opened) {
-    if (opened.find('/') != std::string::npos)
-        return opened;
-    link_map* map = nullptr;
-    if (dlinfo(library, RTLD_DI_LINKMAP, &map) != 0 || !map || !map->l_name || !*map->l_name)
-        return opened;
-    std::string path = absolutePath(map->l_name);
-    return path.empty() ? std::string(map->l_name) : path;
-}
-
 // The loader's texts for an mmap or allocation that failed (ENOMEM under an address-space limit).
 bool failedForWantOfMemory(const char* why) noexcept {
     return why && (std::strstr(why, "allocate memory") || std::strstr(why, "map segment"));
-}
-
-oxp::StringTable readStrings(const std::string& path) {
-    oxp::StringTable strings;
-    oxp::resource::Entries entries;
-    if (!oxp::resource::readEntries(path, oxp::resource::stringSection, OX_STRINGS_MAGIC, entries))
-        return strings;
-    for (const auto& [number, text] : entries) {
-        unsigned long long id = 0;
-        // A table with an entry that is no number is malformed and counts as none.
-        if (!oxp::resource::parseNumber(number, UINT32_MAX, id))
-            return {};
-        strings.emplace(static_cast<std::uint32_t>(id), text); // the first of a number wins
-    }
-    return strings;
 }
 
 } // namespace
@@ -89,55 +63,55 @@ std::string systemSearchName(const char* requested) { return withDefaultExtensio
 
 } // namespace oxp::modulefile
 
-namespace oxp {
+namespace oxp::modulelibrary {
 
-ModuleHandle loadModule(const char* name) noexcept {
-    if (!name || !*name)
-        return 0;
-    try {
-        std::string file = modulefile::locate(name);
-        if (file.empty())
-            return 0;
-        // Not under the table's lock: the module's static constructors may load modules. A
-        // load nested in them keeps its own refusal apart from this one.
-        const bool outer = std::exchange(attachRefused, false);
-        void* library = dlopen(file.c_str(), RTLD_NOW | RTLD_LOCAL);
-        const bool refused = std::exchange(attachRefused, outer);
-        if (!library) {
-            if (failedForWantOfMemory(dlerror()))
-                noteMemoryShortage();
-            return 0;
-        }
-        if (refused) {
-            dlclose(library); // runs the module's detach
-            return 0;
-        }
-        ModuleTable& table = ModuleTable::instance();
-        if (ModuleHandle known = table.addReference(library))
-            return known;
-        std::string path = libraryPath(library, file);
-        return table.insert(library, path, readStrings(path));
-    } catch (...) {
-        return 0;
+Opened open(const std::string& file) noexcept {
+    // A load nested in the module's static constructors keeps its own refusal apart from this one.
+    const bool outer = std::exchange(attachRefused, false);
+    void* library = dlopen(file.c_str(), RTLD_NOW | RTLD_LOCAL);
+    const bool refused = std::exchange(attachRefused, outer);
+    if (!library)
+        return {nullptr, failedForWantOfMemory(dlerror())};
+    if (refused) {
+        dlclose(library); // runs the module's detach
+        return {};
     }
+    return {library, false};
 }
 
-void* findSymbol(ModuleHandle module, const char* symbol) noexcept {
-    if (!symbol)
-        return nullptr;
-    return ModuleTable::instance().withLibrary(module, [symbol](void* library) -> void* {
-        return library ? dlsym(library, symbol) : nullptr;
-    });
+// The full path of an opened library (the system's search tells where it found it).
+std::string fullPath(void* library, const std::string& file) {
+    if (file.find('/') != std::string::npos)
+        return file;
+    link_map* map = nullptr;
+    if (dlinfo(library, RTLD_DI_LINKMAP, &map) != 0 || !map || !map->l_name || !*map->l_name)
+        return file;
+    std::string path = absolutePath(map->l_name);
+    return path.empty() ? std::string(map->l_name) : path;
 }
 
-bool freeModule(ModuleHandle module) noexcept {
-    void* library = nullptr;
-    if (!ModuleTable::instance().dropReference(module, library))
-        return false;
-    // Not under the lock: the module's static destructors may free modules.
-    dlclose(library);
-    return true;
+StringTable strings(const std::string& path) {
+    StringTable table;
+    resource::Entries entries;
+    if (!resource::readEntries(path, resource::stringSection, OX_STRINGS_MAGIC, entries))
+        return table;
+    for (const auto& [number, text] : entries) {
+        unsigned long long id = 0;
+        // A table with an entry that is no number is malformed and counts as none.
+        if (!resource::parseNumber(number, UINT32_MAX, id))
+            return {};
+        table.emplace(static_cast<std::uint32_t>(id), text); // the first of a number wins
+    }
+    return table;
 }
+
+void* symbol(void* library, const char* name) noexcept { return dlsym(library, name); }
+
+void close(void* library) noexcept { dlclose(library); }
+
+} // namespace oxp::modulelibrary
+
+namespace oxp {
 
 void refuseModuleAttach() noexcept { attachRefused = true; }
 

@@ -1,9 +1,9 @@
-// Module loading over LoadLibraryA, GetProcAddress and FreeLibrary, HMODULEs named by 32-bit
-// handles, and the files and names the portable search order asks for.
+// Module loading's LoadLibraryA, GetProcAddress and FreeLibrary half, a module's DllMain entry,
+// and the files and names the portable search order asks for.
 #include "platform/oxpModule.h"
-#include "platform/oxpMemory.h"
 #include "platform/oxpModuleEntry.h"
 #include "platform/oxpModuleFile.h"
+#include "platform/oxpModuleLibrary.h"
 #include "platform/oxpModuleTable.h"
 #include <string>
 #include <windows.h>
@@ -56,52 +56,33 @@ std::string systemSearchName(const char* requested) { return requested; }
 
 } // namespace oxp::modulefile
 
+namespace oxp::modulelibrary {
+
+Opened open(const std::string& file) noexcept {
+    // No error boxes for a file that is no module: the caller answers with a status.
+    UINT previousMode = SetErrorMode(SEM_FAILCRITICALERRORS | SEM_NOOPENFILEERRORBOX);
+    HMODULE library = LoadLibraryA(file.c_str());
+    DWORD error = GetLastError();
+    SetErrorMode(previousMode);
+    return {library, !library && (error == ERROR_NOT_ENOUGH_MEMORY || error == ERROR_OUTOFMEMORY)};
+}
+
+std::string fullPath(void* library, const std::string&) {
+    return fileNameOf(static_cast<HMODULE>(library));
+}
+
+// LoadStringA reads the module's own resources while it is loaded: nothing to keep.
+StringTable strings(const std::string&) { return {}; }
+
+void* symbol(void* library, const char* name) noexcept {
+    return reinterpret_cast<void*>(GetProcAddress(static_cast<HMODULE>(library), name));
+}
+
+void close(void* library) noexcept { FreeLibrary(static_cast<HMODULE>(library)); }
+
+} // namespace oxp::modulelibrary
+
 namespace oxp {
-
-ModuleHandle loadModule(const char* name) noexcept {
-    if (!name || !*name)
-        return 0;
-    try {
-        std::string file = modulefile::locate(name);
-        if (file.empty())
-            return 0;
-        // No error boxes for a file that is no module: the caller answers with a status.
-        UINT previousMode = SetErrorMode(SEM_FAILCRITICALERRORS | SEM_NOOPENFILEERRORBOX);
-        HMODULE library = LoadLibraryA(file.c_str());
-        DWORD error = GetLastError();
-        SetErrorMode(previousMode);
-        if (!library) {
-            if (error == ERROR_NOT_ENOUGH_MEMORY || error == ERROR_OUTOFMEMORY)
-                noteMemoryShortage();
-            return 0;
-        }
-        ModuleTable& table = ModuleTable::instance();
-        if (ModuleHandle known = table.addReference(library))
-            return known;
-        return table.insert(library, fileNameOf(library), {});
-    } catch (...) {
-        return 0;
-    }
-}
-
-void* findSymbol(ModuleHandle module, const char* symbol) noexcept {
-    if (!symbol)
-        return nullptr;
-    return ModuleTable::instance().withLibrary(module, [symbol](void* library) -> void* {
-        return library ? reinterpret_cast<void*>(
-                             GetProcAddress(static_cast<HMODULE>(library), symbol))
-                       : nullptr;
-    });
-}
-
-bool freeModule(ModuleHandle module) noexcept {
-    void* library = nullptr;
-    if (!ModuleTable::instance().dropReference(module, library))
-        return false;
-    // Not under the lock: the module's detach may free modules.
-    FreeLibrary(static_cast<HMODULE>(library));
-    return true;
-}
 
 bool runModuleEntry(void* instance, ModuleEvent event, ModuleEntry entry) noexcept {
     try {

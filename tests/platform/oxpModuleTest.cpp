@@ -1,10 +1,14 @@
 // Module loading: the search order, shared handles and their counts, and the string tables
 // modules carry.
+#include "platform/oxpMemory.h"
 #include "platform/oxpModule.h"
 #include "platform/oxpResource.h"
 #include "tests/support/oxTestFolder.h"
 #include <cstring>
 #include <gtest/gtest.h>
+#ifndef _WIN32
+#include <sys/resource.h>
+#endif
 
 namespace {
 
@@ -67,6 +71,20 @@ TEST_F(Modules, TheSameFileSharesOneHandleWithAReferenceCount) {
     EXPECT_EQ(symbol(again)(), 1); // unloaded at the last free: fresh statics
     EXPECT_TRUE(oxp::freeModule(again));
 }
+
+// A load the address space has no room for fails and counts as a shortage of memory; a file that
+// is no module does not. Not under a sanitizer: its own allocator aborts when it cannot map.
+#if !defined(_WIN32) && !defined(__SANITIZE_ADDRESS__) && !defined(__SANITIZE_THREAD__)
+TEST_F(Modules, OnlyALoadWithoutRoomCountsAShortageOfMemory) {
+    const std::string file = current.copyBuilt("fxPlain.dll", "fxRoomless.dll");
+    const std::string text = current.write("fxText.dll", "no module");
+    const std::uint64_t before = oxp::memoryShortages();
+    const rlimit none{0, 0}; // in the child only: every mapping from then on fails
+    EXPECT_EXIT(std::_Exit(oxp::loadModule(text.c_str()) || setrlimit(RLIMIT_AS, &none) ||
+                           oxp::loadModule(file.c_str()) || oxp::memoryShortages() != before + 1),
+                testing::ExitedWithCode(0), "");
+}
+#endif
 
 // Texts are read at load (the file may go), cut to the buffer, and forgotten at the last free.
 TEST_F(Modules, StringTablesAnswerNumbersCutToTheBuffer) {
