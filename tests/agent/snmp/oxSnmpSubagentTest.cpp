@@ -39,7 +39,7 @@ class oxSnmpSubagentTest : public oxAgentProgramTest {
             if (access(tool, X_OK) != 0)
                 GTEST_SKIP() << tool << " is missing: install snmpd and snmp to run this test";
         setenv("SNMP_PERSISTENT_DIR", folder.file("snmp").c_str(), 1);
-        folder.write("snmpd.conf", "master agentx\nagentXSocket " + socket +
+        folder.write("snmpd.conf", "master agentx\nagentXTimeout 5\nagentXSocket " + socket +
                                        "\nrocommunity public 127.0.0.1\n"
                                        "rwcommunity private 127.0.0.1\n"
                                        "trap2sink " + trapAddress + " public\n");
@@ -50,15 +50,15 @@ class oxSnmpSubagentTest : public oxAgentProgramTest {
                                      folder.file("snmpd.log"), address},
             folder, "/usr/sbin/snmpd");
     }
-    // A client tool's answer: one try, one second.
+    // A client tool's answer: one try (a SET must not repeat), five seconds for a loaded machine.
     oxAgentResult client(const char* tool, std::vector<std::string> arguments) {
-        arguments.insert(arguments.begin(), {"-v2c", "-c", "public", "-On", "-m", "", "-t", "1",
+        arguments.insert(arguments.begin(), {"-v2c", "-c", "public", "-On", "-m", "", "-t", "5",
                                              "-r", "0", address});
         return oxAgentProcess_c(arguments, folder, tool).wait();
     }
     std::string get(const std::string& oid) { return client("/usr/bin/snmpget", {oid}).out; }
     oxAgentResult set(const std::string& oid, const char* type, const char* value) {
-        return oxAgentProcess_c({"-v2c", "-c", "private", "-On", "-t", "1", "-r", "0", address,
+        return oxAgentProcess_c({"-v2c", "-c", "private", "-On", "-t", "5", "-r", "0", address,
                                  oid, type, value}, folder, "/usr/bin/snmpset").wait();
     }
     // Until the value of Verify comes through the master (at most 10 s: it is looked for every
