@@ -50,13 +50,17 @@ class oxSnmpSubagentTest : public oxAgentProgramTest {
                                      folder.file("snmpd.log"), address},
             folder, "/usr/sbin/snmpd");
     }
-    // A client tool's answer: one try (a SET must not repeat), five seconds for a loaded machine.
-    oxAgentResult client(const char* tool, std::vector<std::string> arguments) {
-        arguments.insert(arguments.begin(), {"-v2c", "-c", "public", "-On", "-m", "", "-t", "5",
+    // A client tool's answer: one try (a SET must not repeat), five seconds for a loaded
+    // machine; one second while waiting for a master that may not listen yet.
+    oxAgentResult client(const char* tool, std::vector<std::string> arguments,
+                         const char* seconds = "5") {
+        arguments.insert(arguments.begin(), {"-v2c", "-c", "public", "-On", "-m", "", "-t", seconds,
                                              "-r", "0", address});
         return oxAgentProcess_c(arguments, folder, tool).wait();
     }
-    std::string get(const std::string& oid) { return client("/usr/bin/snmpget", {oid}).out; }
+    std::string get(const std::string& oid, const char* seconds = "5") {
+        return client("/usr/bin/snmpget", {oid}, seconds).out;
+    }
     oxAgentResult set(const std::string& oid, const char* type, const char* value) {
         return oxAgentProcess_c({"-v2c", "-c", "private", "-On", "-t", "5", "-r", "0", address,
                                  oid, type, value}, folder, "/usr/bin/snmpset").wait();
@@ -65,7 +69,7 @@ class oxSnmpSubagentTest : public oxAgentProgramTest {
     // second).
     bool verifyAnswers() {
         for (int tries = 0; tries < 50; ++tries) {
-            if (get(verify).find("INTEGER: 7") != std::string::npos)
+            if (get(verify, "1").find("INTEGER: 7") != std::string::npos)
                 return true;
             std::this_thread::sleep_for(std::chrono::milliseconds(200));
         }
@@ -160,7 +164,7 @@ End Component)");
     oxAgentProcess_c run({"run", folder.file("rows"), folder.file("ticker"), folder.file("store"),
                           "--db", db, "--agentx", socket}, folder);
     const std::string row = dmi + ".3.1.2.1."; // component 1, group 2: <attribute>.<row>
-    for (int tries = 0; tries < 100 && get(row + "1.1").find("r1a1") == std::string::npos; ++tries)
+    for (int tries = 0; tries < 100 && get(row + "1.1", "1").find("r1a1") == std::string::npos; ++tries)
         std::this_thread::sleep_for(std::chrono::milliseconds(200));
     EXPECT_EQ(client("/usr/bin/snmpwalk", {dmi + ".3.1"}).out,
               row + "1.1 = STRING: \"r1a1\"\n" + row + "1.2 = STRING: \"r2a1\"\n" + row +
