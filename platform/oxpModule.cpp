@@ -78,8 +78,13 @@ ModuleHandle loadModule(const char* name) noexcept {
         ModuleTable& table = ModuleTable::instance();
         if (ModuleHandle known = table.addReference(opened.library))
             return known;
-        std::string path = modulelibrary::fullPath(opened.library, file);
-        return table.insert(opened.library, path, modulelibrary::strings(path));
+        try {
+            std::string path = modulelibrary::fullPath(opened.library, file);
+            return table.insert(opened.library, path, modulelibrary::strings(path));
+        } catch (...) {
+            modulelibrary::close(opened.library); // no handle names it: nothing could free it
+            return 0;
+        }
     } catch (...) {
         return 0;
     }
