@@ -95,6 +95,21 @@ oxSnmpSetText oxSnmpTextForSet(oxMifType_e type, const oxSnmpValue& value) {
         if (value.octets.size() != dateOctets)
             return {"", "wrongLength"};
         return {value.octets, ""};
+    case oxMifType_e::octetString: {
+        if (!expect(oxSnmpType_e::octets))
+            return {"", "wrongType"};
+        // The provider reads an octet string's text one octet per ISO 8859-1 character, so
+        // each octet goes as that character, and none is read together with the next.
+        std::string text;
+        for (const char c : value.octets) {
+            const auto octet = static_cast<unsigned char>(c);
+            if (octet < 0x80)
+                text += c;
+            else
+                text += {static_cast<char>(0xC0 | octet >> 6), static_cast<char>(0x80 | (octet & 0x3F))};
+        }
+        return {text, ""};
+    }
     default:
         if (!expect(oxSnmpType_e::octets))
             return {"", "wrongType"};

@@ -212,6 +212,8 @@ End Component)");
              "STRING: \"FA|TickerEvent|001\"", ".1.3.6.1.4.1.412.1.1.2.1.1.1.2 = Gauge32: 2",
              ".1.3.6.1.4.1.412.1.2.1.5.0 = STRING: \"FA|Ticker|001\""})
         EXPECT_NE(log.find(part), std::string::npos) << part << "\n" << log;
+    kill(run.pid, SIGTERM);
+    EXPECT_EQ(run.wait().exitCode, 0);
 }
 
 } // namespace
