@@ -213,8 +213,8 @@ bool oxAgentControlService_c::serveLines(Client& client) {
     answerLines(client);
     if (!flush(client))
         return false;
-    // An ended client goes once all it sent is answered.
-    return !client.ended || client.waiting || !client.output.empty() || answerable(client);
+    // An ended client is read no more once all it sent is answered: it goes once that is sent.
+    return !client.ended || !client.output.empty();
 }
 
 bool oxAgentControlService_c::answerable(const Client& client) {
