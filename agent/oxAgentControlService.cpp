@@ -146,8 +146,8 @@ void oxAgentControlService_c::serve() {
             Client& client = clients_[i];
             const short seen = waits[i + 2].revents;
             // A peer that hung up can take no answer: what it sent is dropped with it.
-            bool keep = (seen & (POLLHUP | POLLERR)) == 0 && ((seen & POLLIN) == 0 || receive(client));
-            keep = keep && serveLines(client);
+            bool keep = (seen & (POLLHUP | POLLERR)) == 0;
+            keep = keep && ((seen & POLLIN) == 0 || receive(client)) && serveLines(client);
             if (keep)
                 following += client.following ? 1 : 0;
             else
@@ -193,7 +193,8 @@ void oxAgentControlService_c::takeHandovers() {
             client.output += event;
         if (client.output.size() > maxEventBacklog) {
             client.following = false;
-            client.output += answerLine({{"error", "events stopped: the client did not read them"}});
+            client.output +=
+                answerLine({{"error", "events stopped: the client did not read them"}});
         }
     }
 }

@@ -115,8 +115,9 @@ TEST_F(oxAgentProgramTest, AClientThatReadsNothingHoldsUpNoOneAndLosesNoAnswer) 
     EXPECT_EQ(r.err, "oxagent: answered by the service on " + socket + "\n");
     std::string answers;
     char chunk[65536];
-    for (ssize_t n = 1; n > 0 && std::count(answers.begin(), answers.end(), '\n') < 5000;)
-        answers.append(chunk, static_cast<std::size_t>(std::max<ssize_t>(n = recv(stalled, chunk, sizeof chunk, 0), 0)));
+    for (ssize_t n = 0; std::count(answers.begin(), answers.end(), '\n') < 5000 &&
+                        (n = recv(stalled, chunk, sizeof chunk, 0)) > 0;)
+        answers.append(chunk, static_cast<std::size_t>(n));
     EXPECT_EQ(std::count(answers.begin(), answers.end(), '\n'), 5000);
     close(stalled);
 }
@@ -183,15 +184,18 @@ TEST_F(oxAgentProgramTest, SetReachesTheComponentThroughTheServiceAndEventsFollo
         EXPECT_EQ(threshold(), service ? "0\n" : "100\n"); // in-process, each command has its own copy
         r = set("150");
         EXPECT_EQ(std::tuple(r.exitCode, json::parse(r.out).value("phase", "")), std::tuple(2, "reserve"));
-        EXPECT_NE(r.err.find("oxagent: reserve refused: 0xF001: a status of the component's own"), std::string::npos) << r.err;
+        EXPECT_NE(r.err.find("oxagent: reserve refused: 0xF001: a status of the component's own"),
+                  std::string::npos) << r.err;
         EXPECT_EQ(threshold(), service ? "0\n" : "100\n") << "a refused set changes nothing";
         if (!service)
             continue;
         // show reads the rows the component's timer replaces each second (the thread sanitizer's
         // run names a race if both go at once).
-        const std::string show = "{\"op\":\"show\",\"dir\":\"" + std::filesystem::canonical(fs).string() + "\"}\n";
-        for (const auto end = std::chrono::steady_clock::now() + std::chrono::seconds(3); std::chrono::steady_clock::now() < end;)
-            EXPECT_NE(askSocket(folder.file("run/ox/oxagent.sock"), show, 1)[0].find("\"rows\":[["), std::string::npos);
+        const std::string show = json{{"op", "show"}, {"dir", std::filesystem::canonical(fs)}}.dump() + "\n";
+        const auto until = std::chrono::steady_clock::now() + std::chrono::seconds(3);
+        while (std::chrono::steady_clock::now() < until)
+            EXPECT_NE(askSocket(folder.file("run/ox/oxagent.sock"), show, 1)[0].find("\"rows\":[["),
+                      std::string::npos);
         waitFor([&] { return oxReadFile(events.out).find('\n') != std::string::npos; });
         kill(run.pid, SIGTERM);
         EXPECT_EQ(run.wait().exitCode, 0);
