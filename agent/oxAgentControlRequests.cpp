@@ -45,9 +45,16 @@ ordered_json error(const std::string& text) {
 
 } // namespace
 
+json parseRequest(const std::string& line) {
+    return json::parse(line, nullptr, false);
+}
+
+bool answeredOnRunThread(const json& request) {
+    return request.is_object() && request.value("op", json()) == "show";
+}
+
 ordered_json answerRequest(oxAgentHost_c& host, const oxAgentHeldKernels& held,
-                           const std::string& line) {
-    const json request = json::parse(line, nullptr, false);
+                           const json& request) {
     if (request.is_discarded() || !request.is_object())
         return error("malformed request: not a JSON object");
     try {

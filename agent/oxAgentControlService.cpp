@@ -6,6 +6,7 @@
 #include <chrono>
 #include <cstring>
 #include <fcntl.h>
+#include <iterator>
 #include <poll.h>
 #include <sys/socket.h>
 #include <unistd.h>
@@ -15,10 +16,16 @@ namespace oxagent {
 namespace {
 
 using nlohmann::ordered_json;
+using steady = std::chrono::steady_clock;
 
-// A client that takes nothing for this long is dropped, so that it cannot stall the others.
-constexpr int sendTimeoutMs = 5000;
-constexpr int eventTimeoutMs = 100;
+// Clients served at once; further connections wait until one goes.
+constexpr std::size_t maxClients = 256;
+// A client's further requests wait while this much of its answers is still unsent.
+constexpr std::size_t maxUnsent = 256 * 1024;
+// A follower this far behind gets no more events.
+constexpr std::size_t maxEventBacklog = 1024 * 1024;
+// Lines answered for one client before the others get their turn.
+constexpr int linesPerTurn = 16;
 
 std::string answerLine(const ordered_json& answer) {
     return answer.dump(-1, ' ', false, nlohmann::json::error_handler_t::replace) + "\n";
@@ -26,6 +33,15 @@ std::string answerLine(const ordered_json& answer) {
 
 const std::string tooLongLine =
     answerLine({{"error", "request longer than " + std::to_string(maxRequestLength) + " bytes"}});
+
+ordered_json answerOf(oxAgentHost_c& host, const oxAgentHeldKernels& held,
+                      const nlohmann::json& request) {
+    try {
+        return answerRequest(host, held, request);
+    } catch (...) { // no request may end the service
+        return {{"error", "the request failed inside the service"}};
+    }
+}
 
 } // namespace
 
@@ -56,107 +72,196 @@ void oxAgentControlService_c::start() {
 void oxAgentControlService_c::stop() {
     if (!thread_.joinable())
         return;
-    const char wake = 1;
-    [[maybe_unused]] const ssize_t n = write(wakeWrite_.get(), &wake, 1);
+    stopping_ = true;
+    wake();
     thread_.join();
-    const std::lock_guard<std::mutex> lock(followersLock_);
-    followers_.clear();
     clients_.clear();
+    followers_ = 0;
+    const std::lock_guard<std::mutex> lock(lock_);
+    forRun_.clear();
+    fromRun_.clear();
+    events_.clear();
+}
+
+void oxAgentControlService_c::wake() {
+    const char byte = 1;
+    [[maybe_unused]] const ssize_t n = write(wakeWrite_.get(), &byte, 1); // full: already woken
+}
+
+void oxAgentControlService_c::poll() {
+    std::vector<Handover> requests;
+    {
+        const std::lock_guard<std::mutex> lock(lock_);
+        requests.swap(forRun_);
+    }
+    if (requests.empty())
+        return;
+    for (Handover& request : requests)
+        request.text = answerLine(answerOf(host_, held_, parseRequest(request.text)));
+    {
+        const std::lock_guard<std::mutex> lock(lock_);
+        std::move(requests.begin(), requests.end(), std::back_inserter(fromRun_));
+    }
+    wake();
 }
 
 void oxAgentControlService_c::event(const oxSpEvent& event) {
-    const std::string line = answerLine({{"event", eventLine(event)}});
-    const std::lock_guard<std::mutex> lock(followersLock_);
-    for (const int fd : followers_)
-        if (!sendAll(fd, line, eventTimeoutMs))
-            shutdown(fd, SHUT_RDWR); // the serving thread sees it go and drops it
-}
-
-void oxAgentControlService_c::unfollow(int fd) {
-    const std::lock_guard<std::mutex> lock(followersLock_);
-    followers_.erase(std::remove(followers_.begin(), followers_.end(), fd), followers_.end());
+    if (followers_ == 0)
+        return;
+    std::string line = answerLine({{"event", eventLine(event)}});
+    {
+        const std::lock_guard<std::mutex> lock(lock_);
+        events_.push_back(std::move(line));
+    }
+    wake();
 }
 
 void oxAgentControlService_c::serve() {
     std::vector<pollfd> waits;
-    for (;;) {
-        waits.assign({{wakeRead_.get(), POLLIN, 0}, {listener_.get(), POLLIN, 0}});
-        for (const Client& client : clients_)
-            waits.push_back({client.fd.get(), POLLIN, 0});
-        if (::poll(waits.data(), waits.size(), -1) < 0 && errno != EINTR)
-            return;
-        if (waits[0].revents != 0)
-            return;
-        // Clients first: accepting may move the vector the indexes refer to.
-        for (std::size_t i = clients_.size(); i-- > 0;) {
-            if (waits[i + 2].revents == 0 || receive(clients_[i]))
-                continue;
-            if (clients_[i].following)
-                unfollow(clients_[i].fd.get());
-            clients_.erase(clients_.begin() + static_cast<std::ptrdiff_t>(i));
+    steady::time_point acceptAgain{};
+    while (!stopping_) {
+        const bool accepting = clients_.size() < maxClients && steady::now() >= acceptAgain;
+        waits.assign({{wakeRead_.get(), POLLIN, 0},
+                      {accepting ? listener_.socket.get() : -1, POLLIN, 0}});
+        int timeout = accepting ? -1 : 100;
+        for (const Client& client : clients_) {
+            // Read more only once what it sent is answered: its input stays small.
+            const bool reading = !client.ended && !client.waiting &&
+                                 client.output.size() < maxUnsent &&
+                                 client.input.find('\n') == std::string::npos;
+            if (answerable(client))
+                timeout = 0;
+            waits.push_back({client.fd.get(),
+                             static_cast<short>((reading ? POLLIN : 0) |
+                                                (client.output.empty() ? 0 : POLLOUT)),
+                             0});
         }
-        if (waits[1].revents != 0)
-            accept();
+        if (::poll(waits.data(), waits.size(), timeout) < 0 && errno != EINTR)
+            return;
+        char drained[256];
+        while (read(wakeRead_.get(), drained, sizeof drained) > 0) {
+        }
+        takeHandovers();
+        std::size_t following = 0;
+        for (std::size_t i = clients_.size(); i-- > 0;) {
+            Client& client = clients_[i];
+            const short seen = waits[i + 2].revents;
+            // A peer that hung up can take no answer: what it sent is dropped with it.
+            bool keep = (seen & (POLLHUP | POLLERR)) == 0;
+            keep = keep && ((seen & POLLIN) == 0 || receive(client)) && serveLines(client);
+            if (keep)
+                following += client.following ? 1 : 0;
+            else
+                clients_.erase(clients_.begin() + static_cast<std::ptrdiff_t>(i));
+        }
+        followers_ = following;
+        // Out of descriptors the connection stays waiting, and poll would wake at once again.
+        if (waits[1].revents != 0 && !accept())
+            acceptAgain = steady::now() + std::chrono::milliseconds(100);
     }
 }
 
-void oxAgentControlService_c::accept() {
-    oxAgentFd_c fd(accept4(listener_.get(), nullptr, nullptr, SOCK_CLOEXEC));
-    if (!fd) {
-        // Out of descriptors the waiting connection stays, and poll would wake at once again.
-        if (errno == EMFILE || errno == ENFILE)
-            std::this_thread::sleep_for(std::chrono::milliseconds(100));
-        return;
-    }
-    if (!peerAllowed(fd.get())) {
+bool oxAgentControlService_c::accept() {
+    oxAgentFd_c fd(accept4(listener_.socket.get(), nullptr, nullptr, SOCK_CLOEXEC | SOCK_NONBLOCK));
+    if (!fd)
+        return errno != EMFILE && errno != ENFILE;
+    if (!peerAllowed(fd.get()))
         sendAll(fd.get(), answerLine({{"error", "refused: the service answers only its own user "
-                                                "and root"}}), sendTimeoutMs);
-        return;
+                                                "and root"}}), 100);
+    else
+        clients_.push_back(Client{++lastId_, std::move(fd)});
+    return true;
+}
+
+void oxAgentControlService_c::takeHandovers() {
+    std::vector<Handover> answers;
+    std::vector<std::string> events;
+    {
+        const std::lock_guard<std::mutex> lock(lock_);
+        answers.swap(fromRun_);
+        events.swap(events_);
     }
-    clients_.push_back(Client{std::move(fd), "", false, false});
+    for (Handover& answer : answers)
+        for (Client& client : clients_)
+            if (client.id == answer.client) {
+                client.output += answer.text;
+                client.waiting = false;
+            }
+    for (Client& client : clients_) {
+        if (!client.following)
+            continue;
+        for (const std::string& event : events)
+            client.output += event;
+        if (client.output.size() > maxEventBacklog) {
+            client.following = false;
+            client.output +=
+                answerLine({{"error", "events stopped: the client did not read them"}});
+        }
+    }
 }
 
 bool oxAgentControlService_c::receive(Client& client) {
     char chunk[65536];
-    const ssize_t n = recv(client.fd.get(), chunk, sizeof chunk, MSG_DONTWAIT);
+    const ssize_t n = recv(client.fd.get(), chunk, sizeof chunk, 0);
     if (n < 0)
         return errno == EAGAIN || errno == EWOULDBLOCK || errno == EINTR;
     if (n == 0)
-        return false;
-    client.buffer.append(chunk, static_cast<std::size_t>(n));
-    for (std::size_t end; (end = client.buffer.find('\n')) != std::string::npos;) {
-        const std::string line = client.buffer.substr(0, end);
-        client.buffer.erase(0, end + 1);
-        if (std::exchange(client.discarding, false))
-            continue; // the end of a line already refused
-        const bool answered = line.size() > maxRequestLength
-                                  ? sendAll(client.fd.get(), tooLongLine, sendTimeoutMs)
-                                  : reply(client, line);
-        if (!answered)
-            return false;
-    }
-    // Refused as soon as it is too long; the rest of it is read and dropped.
-    if (client.buffer.size() > maxRequestLength) {
-        client.buffer.clear();
-        if (!std::exchange(client.discarding, true))
-            return sendAll(client.fd.get(), tooLongLine, sendTimeoutMs);
-    }
+        client.ended = true; // it sent all it will; its answers still go
+    client.input.append(chunk, static_cast<std::size_t>(std::max<ssize_t>(n, 0)));
     return true;
 }
 
-bool oxAgentControlService_c::reply(Client& client, const std::string& line) {
-    ordered_json answer;
-    try {
-        answer = answerRequest(host_, held_, line);
-    } catch (...) { // no request may end the service
-        answer = {{"error", "the request failed inside the service"}};
-    }
-    if (!sendAll(client.fd.get(), answerLine(answer), sendTimeoutMs))
+bool oxAgentControlService_c::serveLines(Client& client) {
+    answerLines(client);
+    if (!flush(client))
         return false;
-    if (answer.contains("following") && !client.following) {
-        client.following = true;
-        const std::lock_guard<std::mutex> lock(followersLock_);
-        followers_.push_back(client.fd.get());
+    // An ended client is read no more once all it sent is answered: it goes once that is sent.
+    return !client.ended || !client.output.empty();
+}
+
+bool oxAgentControlService_c::answerable(const Client& client) {
+    return !client.waiting && client.output.size() < maxUnsent &&
+           client.input.find('\n') != std::string::npos;
+}
+
+void oxAgentControlService_c::answerLines(Client& client) {
+    for (int turn = 0; turn < linesPerTurn && answerable(client); ++turn) {
+        const std::size_t end = client.input.find('\n');
+        std::string line = client.input.substr(0, end);
+        client.input.erase(0, end + 1);
+        if (std::exchange(client.discarding, false))
+            continue; // the end of a line already refused
+        if (line.size() > maxRequestLength) {
+            client.output += tooLongLine;
+            continue;
+        }
+        const nlohmann::json request = parseRequest(line);
+        if (answeredOnRunThread(request)) {
+            client.waiting = true;
+            const std::lock_guard<std::mutex> lock(lock_);
+            forRun_.push_back({client.id, std::move(line)});
+            continue;
+        }
+        const ordered_json answer = answerOf(host_, held_, request);
+        client.following = client.following || answer.contains("following");
+        client.output += answerLine(answer);
+    }
+    // Refused as soon as it is too long; the rest of it is read and dropped.
+    if (!client.waiting && client.input.size() > maxRequestLength &&
+        client.input.find('\n') == std::string::npos) {
+        client.input.clear();
+        if (!std::exchange(client.discarding, true))
+            client.output += tooLongLine;
+    }
+}
+
+bool oxAgentControlService_c::flush(Client& client) {
+    while (!client.output.empty()) {
+        const ssize_t n = send(client.fd.get(), client.output.data(), client.output.size(),
+                               MSG_NOSIGNAL | MSG_DONTWAIT);
+        if (n <= 0)
+            return n < 0 && (errno == EAGAIN || errno == EWOULDBLOCK || errno == EINTR);
+        client.output.erase(0, static_cast<std::size_t>(n));
     }
     return true;
 }

@@ -3,8 +3,10 @@
 #include <cerrno>
 #include <cstdlib>
 #include <cstring>
+#include <fcntl.h>
 #include <filesystem>
 #include <poll.h>
+#include <sys/file.h>
 #include <sys/socket.h>
 #include <sys/stat.h>
 #include <sys/un.h>
@@ -65,11 +67,20 @@ std::string resolveControlPath(const std::string& given) {
     return given.empty() ? defaultControlPath() : given;
 }
 
-oxAgentFd_c listenOnControl(const std::string& path) {
+oxAgentListener listenOnControl(const std::string& path) {
     const sockaddr_un address = addressOf(path);
     const std::string folder = std::filesystem::path(path).parent_path().string();
     prepareFolder(folder.empty() ? "." : folder, folder == defaultFolder());
-    if (connectToControl(path))
+    // Whoever holds the lock owns the path: two services starting at once cannot both find
+    // the socket stale and the second unlink the first one's live socket.
+    const std::string lockPath = path + ".lock";
+    oxAgentFd_c lock(open(lockPath.c_str(), O_RDWR | O_CREAT | O_CLOEXEC | O_NOFOLLOW, 0600));
+    if (!lock)
+        throw oxAgentError_c(lockPath + ": " + std::strerror(errno));
+    const bool locked = flock(lock.get(), LOCK_EX | LOCK_NB) == 0;
+    if (!locked && errno != EWOULDBLOCK)
+        throw oxAgentError_c(lockPath + ": " + std::strerror(errno));
+    if (!locked || connectToControl(path))
         throw oxAgentError_c(path + ": another service already listens there");
     struct stat info {};
     if (lstat(path.c_str(), &info) == 0) {
@@ -86,7 +97,7 @@ oxAgentFd_c listenOnControl(const std::string& path) {
     umask(mask);
     if (bound != 0 || listen(fd.get(), 64) != 0)
         throw oxAgentError_c(path + ": " + std::strerror(bound != 0 ? error : errno));
-    return fd;
+    return {std::move(fd), std::move(lock)};
 }
 
 oxAgentFd_c connectToControl(const std::string& path) {

@@ -30,11 +30,17 @@ std::string defaultControlPath();
 // The given path, or the default one when it is empty.
 std::string resolveControlPath(const std::string& given);
 
+// A service's claim on a control path: the listening socket and the lock on PATH.lock that
+// makes it the one service there while it lives.
+struct oxAgentListener {
+    oxAgentFd_c socket, lock;
+};
+
 // Listens on the path with mode 0600. A missing folder is made with mode 0700; the default
-// folder must belong to this user and be closed to others. A file that no service answers on
-// is replaced. Throws oxAgentError_c when a service already listens there or the socket cannot
-// be made.
-oxAgentFd_c listenOnControl(const std::string& path);
+// folder must belong to this user and be closed to others. A socket file that no service
+// holds is replaced. Throws oxAgentError_c when a service already holds the path or the socket
+// cannot be made.
+oxAgentListener listenOnControl(const std::string& path);
 // A connection to the service on the path; none when no service listens there. Throws
 // oxAgentError_c when the one that does runs as another user than this one or root.
 oxAgentFd_c connectToControl(const std::string& path);

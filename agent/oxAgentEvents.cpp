@@ -28,6 +28,8 @@ int runEvents(const EventsOptions& options) {
         const nlohmann::json event = nlohmann::json::parse(line, nullptr, false);
         if (event.is_object() && event.contains("event") && event["event"].is_string())
             std::cout << event["event"].get<std::string>() << std::endl;
+        else if (event.is_object() && event.contains("error") && event["error"].is_string())
+            throw oxAgentError_c(event["error"].get<std::string>()); // it stopped sending them
     }
     if (!stopRequested())
         std::cerr << "oxagent: the service stopped\n";

@@ -44,7 +44,7 @@ std::string statusMeaning(std::uint32_t status) {
     for (const Meaning& m : meanings)
         if (m.status == status)
             return m.text;
-    return "unknown status";
+    return "a status of the component's own";
 }
 
 std::string statusCode(std::uint32_t status) {

@@ -6,7 +6,7 @@
 
 namespace oxagent {
 
-// The meaning of a code, or "unknown status" for one not in the table.
+// The meaning of a code; one not in the table is a status of the component's own.
 std::string statusMeaning(std::uint32_t status);
 // "0x2007" (four hexadecimal digits at least).
 std::string statusCode(std::uint32_t status);
