@@ -1,7 +1,9 @@
 #include "agent/oxAgentClient.h"
 #include "agent/oxAgentControlSocket.h"
 #include "agent/oxAgentHost.h"
+#include <cerrno>
 #include <iostream>
+#include <sys/socket.h>
 
 namespace oxagent {
 
@@ -15,10 +17,19 @@ std::optional<nlohmann::ordered_json> askService(const ClientOptions& client,
         return std::nullopt;
     }
     std::string buffer, line;
+    // A service that takes the request and never answers (stopped, or held up in a component)
+    // ends the wait after the timeout.
+    const timeval wait{static_cast<time_t>(client.timeout), 0};
+    setsockopt(fd.get(), SOL_SOCKET, SO_RCVTIMEO, &wait, sizeof wait);
     // A refusal may come before all of the request went: the answer is read either way.
     sendAll(fd.get(), request.dump() + "\n", 30000);
-    if (!readLine(fd.get(), buffer, line))
+    errno = 0;
+    if (!readLine(fd.get(), buffer, line)) {
+        if (errno == EAGAIN || errno == EWOULDBLOCK)
+            throw oxAgentError_c(path + ": the service gave no answer within " +
+                                 std::to_string(client.timeout) + " s");
         throw oxAgentError_c(path + ": the service closed the connection without an answer");
+    }
     nlohmann::ordered_json answer = nlohmann::ordered_json::parse(line, nullptr, false);
     if (answer.is_discarded())
         throw oxAgentError_c(path + ": the service's answer is not JSON");

@@ -7,10 +7,11 @@
 
 namespace oxagent {
 
-// How a client command reaches the service: its control socket ("" for the default one), and
-// whether to say on standard error who answered.
+// How a client command reaches the service: its control socket ("" for the default one), how
+// long it waits for the answer, and whether to say on standard error who answered.
 struct ClientOptions {
     std::string control;
+    unsigned timeout = 60; // seconds
     bool verbose = false;
 };
 

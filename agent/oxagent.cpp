@@ -51,6 +51,8 @@ constexpr const char* controlHelp =
 // A client command asks the running service first and works in-process when none answers.
 void addClientOptions(CLI::App& command, oxagent::ClientOptions& client) {
     command.add_option("--control", client.control, controlHelp);
+    command.add_option("--timeout", client.timeout,
+                       "seconds to wait for the service's answer (default 60)");
     command.add_flag("--verbose", client.verbose,
                      "say whether the service or this process answered");
 }

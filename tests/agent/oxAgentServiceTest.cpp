@@ -83,6 +83,10 @@ TEST_F(oxAgentProgramTest, TheServiceAnswersClientsFromItsOneCopyAndOutlivesBadR
         const oxAgentResult second = agent({"run", os, "--db", db});
         EXPECT_EQ(std::tuple(second.exitCode, second.err),
                   std::tuple(1, "oxagent: " + socket + ": another service already listens there\n"));
+        kill(run.pid, SIGSTOP); // a service that takes requests and answers none
+        std::vector<std::string> waiting = get;
+        waiting.insert(waiting.end(), {"--timeout", "1"});
+        EXPECT_EQ(agent(waiting).err, "oxagent: " + socket + ": the service gave no answer within 1 s\n");
         kill(run.pid, SIGKILL);
         run.wait();
         EXPECT_TRUE(std::filesystem::exists(socket)) << "a killed service leaves its socket";
