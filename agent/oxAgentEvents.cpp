@@ -4,7 +4,9 @@
 #include "agent/oxAgentControlSocket.h"
 #include "agent/oxAgentHost.h"
 #include "agent/oxAgentSignals.h"
+#include <cerrno>
 #include <iostream>
+#include <sys/socket.h>
 #include <nlohmann/json.hpp>
 
 namespace oxagent {
@@ -24,7 +26,16 @@ int runEvents(const EventsOptions& options) {
                                  ? accepted["error"].get<std::string>()
                                  : path + ": the service did not take the request");
     std::cerr << "oxagent: following the events of the service on " << path << std::endl;
-    while (readLine(fd.get(), buffer, line)) {
+    // Waits end every fifth of a second, so a stop signal that came just before one is seen.
+    const timeval tick{0, 200000};
+    setsockopt(fd.get(), SOL_SOCKET, SO_RCVTIMEO, &tick, sizeof tick);
+    for (;;) {
+        errno = 0;
+        if (!readLine(fd.get(), buffer, line)) {
+            if ((errno == EAGAIN || errno == EWOULDBLOCK) && !stopRequested())
+                continue;
+            break;
+        }
         const nlohmann::json event = nlohmann::json::parse(line, nullptr, false);
         if (event.is_object() && event.contains("event") && event["event"].is_string())
             std::cout << event["event"].get<std::string>() << std::endl;
