@@ -2,6 +2,7 @@
 #include "sp/oxSpStatus.h"
 #include "sp/oxSqliteStatement.h"
 #include <filesystem>
+#include <new>
 #include <sqlite3.h>
 #include <sstream>
 
@@ -121,6 +122,11 @@ void oxSpDatabase_c::open(const std::string& path, int flags) {
     db_ = nullptr;
     const int rc = sqlite3_open_v2(path.c_str(), &db_, flags | SQLITE_OPEN_FULLMUTEX, nullptr);
     if (rc != SQLITE_OK) {
+        if (rc == SQLITE_NOMEM || oxSqliteOutOfMemory(db_)) { // as any other allocation
+            sqlite3_close(db_);
+            db_ = nullptr;
+            throw std::bad_alloc();
+        }
         const std::string why = db_ ? sqlite3_errmsg(db_) : sqlite3_errstr(rc);
         sqlite3_close(db_);
         db_ = nullptr;

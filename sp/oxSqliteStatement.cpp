@@ -4,11 +4,10 @@
 #include <new>
 #include <sqlite3.h>
 
-namespace {
 // SQLite runs out of memory as SQLITE_NOMEM, as SQLITE_IOERR_NOMEM, or as another I/O error
 // whose system call failed with ENOMEM (mapping the WAL index under an address-space limit).
 // The extended code is kept per connection whether or not extended result codes are on.
-bool outOfMemory(sqlite3* db) {
+bool oxSqliteOutOfMemory(sqlite3* db) {
     if (!db)
         return false;
     const int code = sqlite3_extended_errcode(db);
@@ -16,9 +15,11 @@ bool outOfMemory(sqlite3* db) {
            ((code & 0xFF) == SQLITE_IOERR && sqlite3_system_errno(db) == ENOMEM);
 }
 
+namespace {
+
 // Out of memory throws std::bad_alloc, as any other allocation would; the rest oxSpError_c.
 [[noreturn]] void fail(sqlite3* db, const char* what) {
-    if (outOfMemory(db))
+    if (oxSqliteOutOfMemory(db))
         throw std::bad_alloc();
     throw oxSpError_c(oxSpStatusDatabase, std::string("database: ") + what + ": " +
                                               (db ? sqlite3_errmsg(db) : "no connection"));

@@ -51,5 +51,7 @@ class oxSqliteTransaction_c {
     bool done_ = false;
 };
 
+// Whether the connection's last failure was a shortage of memory (false for a null one).
+bool oxSqliteOutOfMemory(sqlite3* db);
 // Runs SQL without results (several statements allowed); throws oxSpError_c.
 void oxSqliteExec(sqlite3* db, const char* sql);
