@@ -6,6 +6,7 @@
 #include <chrono>
 #include <cstring>
 #include <fcntl.h>
+#include <iostream>
 #include <iterator>
 #include <poll.h>
 #include <sys/socket.h>
@@ -119,6 +120,7 @@ void oxAgentControlService_c::event(const oxSpEvent& event) {
 void oxAgentControlService_c::serve() {
     std::vector<pollfd> waits;
     steady::time_point acceptAgain{};
+    bool pollFailed = false;
     while (!stopping_) {
         const bool accepting = clients_.size() < maxClients && steady::now() >= acceptAgain;
         waits.assign({{wakeRead_.get(), POLLIN, 0},
@@ -136,8 +138,16 @@ void oxAgentControlService_c::serve() {
                                                 (client.output.empty() ? 0 : POLLOUT)),
                              0});
         }
-        if (::poll(waits.data(), waits.size(), timeout) < 0 && errno != EINTR)
-            return;
+        if (::poll(waits.data(), waits.size(), timeout) < 0 && errno != EINTR) {
+            // Only a shortage of kernel memory gets here: said once, tried again shortly.
+            if (!pollFailed)
+                std::cerr << "oxagent: control socket: " << std::strerror(errno)
+                          << "; trying again" << std::endl;
+            pollFailed = true;
+            std::this_thread::sleep_for(std::chrono::milliseconds(100));
+            continue;
+        }
+        pollFailed = false;
         char drained[256];
         while (read(wakeRead_.get(), drained, sizeof drained) > 0) {
         }
