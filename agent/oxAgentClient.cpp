@@ -1,5 +1,6 @@
 #include "agent/oxAgentClient.h"
 #include "agent/oxAgentControlSocket.h"
+#include "agent/oxAgentDatabasePath.h"
 #include "agent/oxAgentHost.h"
 #include <cerrno>
 #include <iostream>
@@ -44,6 +45,24 @@ std::optional<nlohmann::ordered_json> askService(const ClientOptions& client,
     if (client.verbose)
         std::cerr << "oxagent: answered by the service on " << path << "\n";
     return answer;
+}
+
+nlohmann::ordered_json answerOnDirectory(const ClientOptions& client, const std::string& database,
+                                         const std::string& directory,
+                                         nlohmann::ordered_json request,
+                                         const InProcessAnswer& inProcess) {
+    request["dir"] = oxAgentHost_c::absoluteDirectory(directory);
+    if (auto answer = askService(client, request))
+        return std::move(*answer);
+    oxAgentHost_c host(resolveDatabasePath(database));
+    coxKernel_c& kernel = host.openKernel(directory);
+    nlohmann::ordered_json answer = inProcess(host, kernel);
+    host.closeAll();
+    return answer;
+}
+
+nlohmann::ordered_json attributeRequest(const char* op, const AttributeOptions& options) {
+    return {{"op", op}, {"group", options.group}, {"attr", options.attribute}, {"keys", options.keys}};
 }
 
 } // namespace oxagent

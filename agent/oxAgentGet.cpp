@@ -3,7 +3,6 @@
 #include "agent/oxAgentAnswers.h"
 #include "agent/oxAgentClient.h"
 #include "agent/oxAgentCommands.h"
-#include "agent/oxAgentDatabasePath.h"
 #include "agent/oxAgentHost.h"
 #include "agent/oxAgentRequest.h"
 #include "agent/oxAgentStatusText.h"
@@ -51,17 +50,11 @@ int printGet(const ordered_json& answer, bool json) {
 }
 
 int runGet(const GetOptions& options) {
-    const ordered_json request = {{"op", "get"},
-                                  {"dir", oxAgentHost_c::absoluteDirectory(options.directory)},
-                                  {"group", options.group},
-                                  {"attr", options.attribute},
-                                  {"keys", options.keys}};
-    if (const auto answer = askService(options.client, request))
-        return printGet(*answer, options.json);
-    oxAgentHost_c host(resolveDatabasePath(options.database));
-    coxKernel_c& kernel = host.openKernel(options.directory);
-    const ordered_json answer = getAnswer(host, kernel, options.group, options.attribute, options.keys);
-    host.closeAll();
+    const ordered_json answer = answerOnDirectory(
+        options.client, options.database, options.directory, attributeRequest("get", options),
+        [&options](oxAgentHost_c& host, coxKernel_c& kernel) {
+            return getAnswer(host, kernel, options.group, options.attribute, options.keys);
+        });
     return printGet(answer, options.json);
 }
 

@@ -4,7 +4,6 @@
 #include "agent/oxAgentAnswers.h"
 #include "agent/oxAgentClient.h"
 #include "agent/oxAgentCommands.h"
-#include "agent/oxAgentDatabasePath.h"
 #include "agent/oxAgentHost.h"
 #include "agent/oxAgentRequest.h"
 #include "agent/oxAgentStatusText.h"
@@ -83,19 +82,14 @@ int printSet(const ordered_json& answer, bool json) {
 }
 
 int runSet(const SetOptions& options) {
-    const ordered_json request = {{"op", "set"},
-                                  {"dir", oxAgentHost_c::absoluteDirectory(options.directory)},
-                                  {"group", options.group},
-                                  {"attr", options.attribute},
-                                  {"keys", options.keys},
-                                  {"value", options.value}};
-    if (const auto answer = askService(options.client, request))
-        return printSet(*answer, options.json);
-    oxAgentHost_c host(resolveDatabasePath(options.database));
-    coxKernel_c& kernel = host.openKernel(options.directory);
-    const ordered_json answer =
-        setAnswer(host, kernel, options.group, options.attribute, options.keys, options.value);
-    host.closeAll();
+    ordered_json request = attributeRequest("set", options);
+    request["value"] = options.value;
+    const ordered_json answer = answerOnDirectory(
+        options.client, options.database, options.directory, std::move(request),
+        [&options](oxAgentHost_c& host, coxKernel_c& kernel) {
+            return setAnswer(host, kernel, options.group, options.attribute, options.keys,
+                             options.value);
+        });
     return printSet(answer, options.json);
 }
 

@@ -2,7 +2,6 @@
 #include "agent/oxAgentAnswers.h"
 #include "agent/oxAgentClient.h"
 #include "agent/oxAgentCommands.h"
-#include "agent/oxAgentDatabasePath.h"
 #include "agent/oxAgentHost.h"
 #include "agent/oxAgentRequest.h"
 #include "agent/oxAgentStatusText.h"
@@ -158,14 +157,11 @@ int printShow(const ordered_json& answer, bool json) {
 }
 
 int runShow(const ShowOptions& options) {
-    const ordered_json request = {
-        {"op", "show"}, {"dir", oxAgentHost_c::absoluteDirectory(options.directory)}};
-    if (const auto answer = askService(options.client, request))
-        return printShow(*answer, options.json);
-    oxAgentHost_c host(resolveDatabasePath(options.database));
-    coxKernel_c& kernel = host.openKernel(options.directory);
-    const ordered_json component = showAnswer(host, kernel);
-    host.closeAll();
+    const ordered_json component =
+        answerOnDirectory(options.client, options.database, options.directory, {{"op", "show"}},
+                          [](oxAgentHost_c& host, coxKernel_c& kernel) {
+                              return showAnswer(host, kernel);
+                          });
     return printShow(component, options.json);
 }
 
