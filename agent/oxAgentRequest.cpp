@@ -1,6 +1,7 @@
 #include "agent/oxAgentRequest.h"
 #include "agent/oxAgentHost.h"
 #include "agent/oxAgentStatusText.h"
+#include "framework/base/coxBase.h"
 #include "framework/diag/oxStatus.h"
 #include "framework/kernel/coxKernel.h"
 #include "sp/oxSpDatabase.h"
@@ -59,6 +60,14 @@ oxKey_c rowKey(const oxSpDatabase_c& database, std::uint32_t componentId, std::u
     } catch (const oxSpError_c& e) {
         throw oxAgentError_c(std::string("--key: ") + e.what());
     }
+}
+
+const oxKeyList_c* componentRows(const coxKernel_c& kernel, std::uint32_t groupId) {
+    const coxBaseList_c& objects = kernel.componentObjects();
+    for (std::uint32_t i = 0; i < objects.count(); ++i)
+        if (objects.at(i)->servedGroup().id == groupId && objects.at(i)->rowKeys().count() != 0)
+            return &objects.at(i)->rowKeys();
+    return nullptr;
 }
 
 } // namespace oxagent

@@ -13,6 +13,7 @@
 #include <vector>
 
 class coxKernel_c;
+class oxKeyList_c;
 class oxSpDatabase_c;
 
 namespace oxagent {
@@ -33,5 +34,11 @@ std::uint32_t resolveGroup(const oxSpDatabase_c& database, std::uint32_t compone
 // ("--key: ...") when they do not fit.
 oxKey_c rowKey(const oxSpDatabase_c& database, std::uint32_t componentId, std::uint32_t groupId,
                const std::vector<std::string>& texts);
+
+// The rows the component object serving the group keeps, when the description file lists none:
+// a table whose rows only the instrumentation knows (its keys are the component's). Null when
+// no object serves the group or it keeps no rows. Read it on the thread that drives the
+// kernel's timers, which may change the rows.
+const oxKeyList_c* componentRows(const coxKernel_c& kernel, std::uint32_t groupId);
 
 } // namespace oxagent

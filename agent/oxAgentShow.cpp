@@ -26,16 +26,6 @@ std::vector<std::string> rowKeyTexts(const oxSpGroupInfo& group,
     return texts;
 }
 
-// The rows the component object serving the group keeps, when the description file lists none:
-// a table whose rows only the instrumentation knows (its keys are the component's).
-const oxKeyList_c* componentRows(const coxKernel_c& kernel, std::uint32_t groupId) {
-    const coxBaseList_c& objects = kernel.componentObjects();
-    for (std::uint32_t i = 0; i < objects.count(); ++i)
-        if (objects.at(i)->servedGroup().id == groupId && objects.at(i)->rowKeys().count() != 0)
-            return &objects.at(i)->rowKeys();
-    return nullptr;
-}
-
 ordered_json attributeAnswer(oxAgentHost_c& host, std::uint32_t componentId,
                              const oxSpGroupInfo& group, const oxMifAttribute& attribute,
                              const oxKey_c& key) {

@@ -5,7 +5,6 @@
 #include "agent/oxAgentRequest.h"
 #include "agent/snmp/oxSnmpNotification.h"
 #include "framework/diag/oxStatus.h"
-#include "framework/base/coxBase.h"
 #include "framework/kernel/coxKernel.h"
 #include "sp/oxSpDatabase.h"
 #include "sp/oxSpStatus.h"
@@ -280,19 +279,14 @@ void oxSnmpSubagent_c::sendQueuedEvents() {
 void oxSnmpSubagent_c::buildMib() {
     // Read here, on the thread whose timers change them; a component that changed its rows
     // inside a request slot on another thread would race this read.
-    const auto componentRows = [this](std::uint32_t componentId,
-                                      std::uint32_t groupId) -> const oxKeyList_c* {
-        for (coxKernel_c* kernel : kernels_) {
-            if (kernel->ownDescription().id != componentId)
-                continue;
-            const coxBaseList_c& objects = kernel->componentObjects();
-            for (std::uint32_t i = 0; i < objects.count(); ++i)
-                if (objects.at(i)->servedGroup().id == groupId)
-                    return &objects.at(i)->rowKeys();
-        }
+    const auto rows = [this](std::uint32_t componentId,
+                             std::uint32_t groupId) -> const oxKeyList_c* {
+        for (coxKernel_c* kernel : kernels_)
+            if (kernel->ownDescription().id == componentId)
+                return componentRows(*kernel, groupId);
         return nullptr;
     };
-    auto built = std::make_shared<const oxSnmpMib_c>(database_, componentRows);
+    auto built = std::make_shared<const oxSnmpMib_c>(database_, rows);
     mibTime_ = std::chrono::steady_clock::now();
     const std::lock_guard<std::mutex> hold(mibLock_);
     mib_ = std::move(built);
