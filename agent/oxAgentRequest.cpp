@@ -17,9 +17,7 @@ oxSpAnswer requestAttribute(const oxSpDatabase_c& database,
     oxSpAnswer answer = requests.request(kernels, componentId, groupId, attributeId, key);
     if (answer.status != oxSpStatusNoValue)
         return answer;
-    for (coxKernel_c* kernel : kernels) {
-        if (kernel->ownDescription().id != componentId)
-            continue;
+    if (coxKernel_c* kernel = kernelOf(kernels, componentId)) {
         oxAttribValue_c value(attributeId);
         oxKey_c rowKey(key);
         std::uint32_t status = oxStatusSuccess;
@@ -29,7 +27,6 @@ oxSpAnswer requestAttribute(const oxSpDatabase_c& database,
             answer.status = status;
             answer.error = statusMeaning(status);
         }
-        break;
     }
     return answer;
 }
@@ -60,6 +57,13 @@ oxKey_c rowKey(const oxSpDatabase_c& database, std::uint32_t componentId, std::u
     } catch (const oxSpError_c& e) {
         throw oxAgentError_c(std::string("--key: ") + e.what());
     }
+}
+
+coxKernel_c* kernelOf(const std::vector<coxKernel_c*>& kernels, std::uint32_t componentId) {
+    for (coxKernel_c* kernel : kernels)
+        if (kernel->ownDescription().id == componentId)
+            return kernel;
+    return nullptr;
 }
 
 const oxKeyList_c* componentRows(const coxKernel_c& kernel, std::uint32_t groupId) {

@@ -35,6 +35,9 @@ std::uint32_t resolveGroup(const oxSpDatabase_c& database, std::uint32_t compone
 oxKey_c rowKey(const oxSpDatabase_c& database, std::uint32_t componentId, std::uint32_t groupId,
                const std::vector<std::string>& texts);
 
+// The kernel whose component has the ID; null when none has.
+coxKernel_c* kernelOf(const std::vector<coxKernel_c*>& kernels, std::uint32_t componentId);
+
 // The rows the component object serving the group keeps, when the description file lists none:
 // a table whose rows only the instrumentation knows (its keys are the component's). Null when
 // no object serves the group or it keeps no rows. Read it on the thread that drives the

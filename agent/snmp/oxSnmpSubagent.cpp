@@ -281,10 +281,8 @@ void oxSnmpSubagent_c::buildMib() {
     // inside a request slot on another thread would race this read.
     const auto rows = [this](std::uint32_t componentId,
                              std::uint32_t groupId) -> const oxKeyList_c* {
-        for (coxKernel_c* kernel : kernels_)
-            if (kernel->ownDescription().id == componentId)
-                return componentRows(*kernel, groupId);
-        return nullptr;
+        const coxKernel_c* kernel = kernelOf(kernels_, componentId);
+        return kernel ? componentRows(*kernel, groupId) : nullptr;
     };
     auto built = std::make_shared<const oxSnmpMib_c>(database_, rows);
     mibTime_ = std::chrono::steady_clock::now();
@@ -375,9 +373,7 @@ int oxSnmpSubagent_c::reserve(const oxSnmpMib_c& cells, const SetName& name,
     if (a.maxLength != 0 && value.octets.size() > a.maxLength) // a string longer than its MIF allows
         return SNMP_ERR_WRONGLENGTH;
     PendingSet set;
-    for (coxKernel_c* kernel : kernels_)
-        if (kernel->ownDescription().id == a.componentId)
-            set.kernel = kernel;
+    set.kernel = kernelOf(kernels_, a.componentId);
     if (!set.kernel)
         return SNMP_ERR_NOTWRITABLE; // nothing instruments it: the MIF's value stays
     set.groupId = a.groupId;
